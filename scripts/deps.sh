@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Velora builds and tests with. Quick when they are present already.
+set -euo pipefail
+PACKAGES=(
+  build-essential cmake pkg-config clang python3
+  libasio-dev nlohmann-json3-dev libicu-dev libturbojpeg0-dev libyuv-dev
+  libx11-dev libxtst-dev libxrandr-dev libxext-dev libxfixes-dev libxdamage-dev
+  qt6-base-dev libqt6svg6-dev qt6-svg-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth x11-utils xdotool trayer
+)
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installing: ${missing[*]}"
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

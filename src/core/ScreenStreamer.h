@@ -1,0 +1,60 @@
+// The frame pump of one live view: paced captures of the main display, JPEG-encoded, sent as
+// length-prefixed frames and throttled by the phone's acknowledgements. Runs on its own thread
+// ("velora.screen"); frames reach the socket through the server thread.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace velora {
+
+class ScreenStreamer {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    // How the streamer reaches its connection. Both calls may come from the streamer's thread and
+    // must hand the work to the server thread; `done` is called once with the write's outcome.
+    struct Target {
+        std::function<void(std::string line)> sendLine;
+        std::function<void(std::vector<uint8_t> frame, std::function<void(bool ok)> done)> sendFrame;
+    };
+
+    struct Timing {
+        std::chrono::nanoseconds tick = std::chrono::milliseconds(66);
+        std::chrono::nanoseconds keepAlive = std::chrono::seconds(1);
+        std::function<Clock::time_point()> now = Clock::now;
+    };
+
+    ScreenStreamer(std::unique_ptr<ScreenSource> source, Target target, int64_t maxW,
+                   int64_t quality, std::function<bool()> allowed, std::function<void()> onEnd,
+                   Timing timing = {});
+    ~ScreenStreamer();
+    ScreenStreamer(const ScreenStreamer&) = delete;
+    ScreenStreamer& operator=(const ScreenStreamer&) = delete;
+
+    // Fixes the frame size, sends the header line and starts the timer (first tick at once).
+    void start();
+    // Ends the view; no byte is written afterwards. Safe to call more than once.
+    void stop();
+    // One acknowledgement from the phone.
+    void ack();
+
+    int maxW() const;
+    double quality() const;
+
+    // The frame size for a display: width min(W, maxW), height rounded half away from zero;
+    // 0 x 0 for a display without width.
+    static PixelSize frameSize(PixelSize display, int maxW);
+
+private:
+    struct State;
+    std::shared_ptr<State> state_;
+};
+
+}  // namespace velora

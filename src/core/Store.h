@@ -1,0 +1,78 @@
+// The one settings and paired-device store (config.json) and the activity log (log.txt), both in
+// one folder. Every change is written through at once; no operation reports failure.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace velora {
+
+// One paired phone. `lastSeen` is seconds since 2001-01-01 00:00:00 UTC, with fraction.
+struct Device {
+    std::string token;
+    std::string name;
+    std::string ip;
+    double lastSeen = 0;
+    bool operator==(const Device&) const = default;
+};
+
+class Store {
+public:
+    using Clock = std::chrono::system_clock;
+
+    // Loads `folder`/config.json or creates it with defaults, then rewrites it.
+    explicit Store(std::filesystem::path folder, std::function<Clock::time_point()> now = Clock::now);
+
+    const std::string& serverId() const { return serverId_; }
+    bool allowPower() const { return allowPower_.load(); }
+    bool allowScreen() const { return allowScreen_.load(); }
+    void setAllowPower(bool on);
+    void setAllowScreen(bool on);
+
+    // A consistent copy of the paired devices, for readers on any thread.
+    std::vector<Device> devices() const;
+
+    bool isPaired(const std::string& token) const;
+    std::string pair(const std::string& name, const std::string& ip);
+    void touch(const std::string& token, const std::string& ip);
+    void forget(const std::string& token);
+    void forgetAll();
+
+    // Appends "HH:mm:ss <line>\n" to log.txt, cutting the file to its newer half past 200 000 bytes.
+    void log(const std::string& line);
+
+    const std::filesystem::path& folder() const { return folder_; }
+    std::filesystem::path configPath() const { return folder_ / "config.json"; }
+    std::filesystem::path logPath() const { return folder_ / "log.txt"; }
+
+    // A random version-4 UUID as 32 lower-case hex digits without hyphens.
+    static std::string newIdentifier();
+
+private:
+    void load();
+    void save();
+    void trim();
+
+    std::filesystem::path folder_;
+    std::function<Clock::time_point()> now_;
+    std::string serverId_;
+    std::atomic<bool> allowPower_{true};
+    std::atomic<bool> allowScreen_{true};
+    std::vector<Device> devices_;
+    mutable std::mutex lock_;
+};
+
+// Seconds since 2001-01-01 00:00:00 UTC, the reference date of `lastSeen`.
+double referenceSeconds(Store::Clock::time_point t);
+
+// The settings folder on Linux: $XDG_CONFIG_HOME/velora, else $HOME/.config/velora.
+std::filesystem::path linuxConfigFolder(const char* xdgConfigHome, const char* home);
+// The settings folder in the macOS profile: <home>/Library/Application Support/Velora.
+std::filesystem::path macConfigFolder(const std::filesystem::path& home);
+
+}  // namespace velora
