@@ -1,0 +1,402 @@
+"""End-to-end harness: runs the real `velora --console` and `velora-remote` over loopback.
+
+Each test script in this folder takes --velora PATH --remote PATH and calls `main()` with its
+test classes. Servers get fresh temporary XDG_CONFIG_HOME and HOME folders and run either with
+DISPLAY unset (the simulated platform) or on an Xvfb of their own. The program always uses the
+fixed ports 21998/21999, so a lock file and a wait for free ports keep servers from overlapping,
+also across scripts run at the same time.
+"""
+
+import argparse
+import fcntl
+import json
+import os
+import random
+import re
+import shutil
+import socket
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import traceback
+import unittest
+
+CONTROL_PORT = 21998
+DISCOVERY_PORT = 21999
+PORT_LOCK = os.path.join(tempfile.gettempdir(), "velora-e2e-ports.lock")
+
+VELORA = None  # path of the program, set by main()
+REMOTE = None  # path of velora-remote, set by main()
+
+
+def wait_until(predicate, timeout, step=0.05):
+    """Polls `predicate` until it is true or `timeout` passes; returns its last value."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value or time.monotonic() >= deadline:
+            return value
+        time.sleep(step)
+
+
+def ports_free():
+    """True when nothing listens on the control port and nothing holds the discovery port."""
+    tcp = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    udp = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+    try:
+        # Reuse lets the check pass over lingering TIME_WAIT sockets, never over a listener.
+        tcp.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+        tcp.bind(("0.0.0.0", CONTROL_PORT))
+        udp.bind(("0.0.0.0", DISCOVERY_PORT))
+        return True
+    except OSError:
+        return False
+    finally:
+        tcp.close()
+        udp.close()
+
+
+class Xvfb:
+    """An X server of our own on a random display number, Unix socket only."""
+
+    def __init__(self, screen="1280x800x24"):
+        self.screen = screen
+        self.proc = None
+        self.display = None
+
+    def start(self):
+        for _ in range(30):
+            n = random.randint(50, 250)
+            if os.path.exists(f"/tmp/.X11-unix/X{n}") or os.path.exists(f"/tmp/.X{n}-lock"):
+                continue
+            proc = subprocess.Popen(
+                ["Xvfb", f":{n}", "-noreset", "-nolisten", "tcp", "-screen", "0", self.screen],
+                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            up = wait_until(lambda: proc.poll() is not None
+                            or os.path.exists(f"/tmp/.X11-unix/X{n}"), 10)
+            if up and proc.poll() is None:
+                self.proc, self.display = proc, f":{n}"
+                return self.display
+            proc.kill()
+            proc.wait()
+        raise RuntimeError("could not start Xvfb")
+
+    def stop(self):
+        if self.proc:
+            self.proc.kill()
+            self.proc.wait()
+            self.proc = None
+
+
+class Velora:
+    """One `velora --console` with its own config folder; console output is collected."""
+
+    def __init__(self, with_x=False, lang="en"):
+        self.with_x = with_x
+        self.lang = lang
+        self.tmp = None
+        self.proc = None
+        self.xvfb = None
+        self.lock = None
+        self.lines = []
+        self.cond = threading.Condition()
+        self.reader = None
+
+    # -- life cycle --------------------------------------------------------------------------
+
+    def start(self, timeout=15):
+        self.tmp = tempfile.mkdtemp(prefix="velora-e2e-")
+        for sub in ("config", "home"):
+            os.makedirs(os.path.join(self.tmp, sub))
+        self.lock = open(PORT_LOCK, "a")
+        fcntl.flock(self.lock, fcntl.LOCK_EX)
+        if not wait_until(ports_free, 60, step=0.2):
+            self.stop()
+            raise RuntimeError("ports 21998/21999 stay busy")
+        env = dict(os.environ)
+        for name in ("DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY"):
+            env.pop(name, None)
+        env.update(XDG_CONFIG_HOME=self.config_home, HOME=os.path.join(self.tmp, "home"),
+                   VELORA_LANG=self.lang)
+        if self.with_x:
+            self.xvfb = Xvfb()
+            env["DISPLAY"] = self.xvfb.start()
+        self.proc = subprocess.Popen([VELORA, "--console"], env=env, stdin=subprocess.PIPE,
+                                     stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        self.reader = threading.Thread(target=self._read, daemon=True)
+        self.reader.start()
+        ready = self.wait_line(r"^(Listening on TCP 21998 and UDP 21999|log: .*열지 못했습니다.*)$",
+                               timeout)
+        if not ready.group(0).startswith("Listening"):
+            self.stop()
+            raise RuntimeError("velora could not open its ports: " + ready.group(0))
+        return self
+
+    def stop(self):
+        if self.proc:
+            if self.proc.poll() is None:
+                self.proc.kill()
+            self.proc.wait()
+            self.reader.join(5)
+            self.proc.stdin.close()
+            self.proc = None
+        if self.xvfb:
+            self.xvfb.stop()
+            self.xvfb = None
+        if self.lock:
+            self.lock.close()  # releases the port lock
+            self.lock = None
+        if self.tmp:
+            shutil.rmtree(self.tmp, ignore_errors=True)
+            self.tmp = None
+
+    def __enter__(self):
+        return self.start()
+
+    def __exit__(self, *exc):
+        self.stop()
+
+    def _read(self):
+        for raw in self.proc.stdout:
+            line = raw.decode("utf-8", "replace").rstrip("\r\n")
+            with self.cond:
+                self.lines.append(line)
+                self.cond.notify_all()
+
+    # -- console -----------------------------------------------------------------------------
+
+    @property
+    def config_home(self):
+        return os.path.join(self.tmp, "config")
+
+    def config(self):
+        with open(os.path.join(self.config_home, "velora", "config.json"), encoding="utf-8") as f:
+            return json.load(f)
+
+    def mark(self):
+        """A position in the console output; later waits can look only past it."""
+        with self.cond:
+            return len(self.lines)
+
+    def wait_line(self, pattern, timeout=5, since=0):
+        """The match of the first console line from `since` on that matches `pattern`."""
+        regex = re.compile(pattern)
+        deadline = time.monotonic() + timeout
+        with self.cond:
+            while True:
+                for line in self.lines[since:]:
+                    match = regex.search(line)
+                    if match:
+                        return match
+                left = deadline - time.monotonic()
+                if left <= 0 or (self.proc and self.proc.poll() is not None
+                                 and not self.reader.is_alive()):
+                    raise AssertionError(f"no console line matching {pattern!r} within "
+                                         f"{timeout} s\n{self.tail()}")
+                self.cond.wait(left)
+
+    def count(self, pattern, since=0):
+        regex = re.compile(pattern)
+        with self.cond:
+            return sum(1 for line in self.lines[since:] if regex.search(line))
+
+    def wait_count(self, pattern, n, since=0, timeout=3):
+        """Waits until `n` console lines from `since` on match; returns the final count."""
+        wait_until(lambda: self.count(pattern, since) >= n, timeout)
+        time.sleep(0.1)  # a surplus line would show up now
+        return self.count(pattern, since)
+
+    def type(self, text):
+        """Types one line on the console's stdin."""
+        self.proc.stdin.write(text.encode("utf-8") + b"\n")
+        self.proc.stdin.flush()
+
+    def wait_pin(self, name, since=0, timeout=5):
+        """The PIN of the pairing prompt that the console shows for phone `name`."""
+        match = self.wait_line(r"^pair: " + re.escape(name) +
+                               r" \(([^()]*)\) PIN (\d{6}) — type allow to approve$",
+                               timeout, since)
+        return match.group(2)
+
+    def tail(self, n=40):
+        with self.cond:
+            shown = self.lines[-n:]
+        return "velora console (last lines):\n" + "\n".join("  | " + line for line in shown)
+
+
+class Remote:
+    """velora-remote with a token folder of its own."""
+
+    def __init__(self):
+        self.home = tempfile.mkdtemp(prefix="velora-remote-e2e-")
+
+    def env(self):
+        env = dict(os.environ)
+        env["XDG_CONFIG_HOME"] = self.home
+        return env
+
+    def run(self, *args, stdin_text=None, timeout=30):
+        return subprocess.run([REMOTE, *args], input=stdin_text, capture_output=True, text=True,
+                              timeout=timeout, env=self.env(),
+                              stdin=None if stdin_text is not None else subprocess.DEVNULL)
+
+    def spawn(self, *args):
+        """Starts velora-remote with stdin, stdout and stderr as pipes."""
+        return subprocess.Popen([REMOTE, *args], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE, text=True, env=self.env())
+
+    @property
+    def tokens_file(self):
+        return os.path.join(self.home, "velora-remote", "tokens.json")
+
+    def tokens(self):
+        with open(self.tokens_file, encoding="utf-8") as f:
+            return json.load(f)
+
+    def cleanup(self):
+        shutil.rmtree(self.home, ignore_errors=True)
+
+
+class Line:
+    """A raw TCP client of the control port that reads LF-terminated lines."""
+
+    def __init__(self, bind=None, timeout=3):
+        self.sock = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+        if bind:
+            self.sock.bind((bind, 0))
+        self.sock.settimeout(timeout)
+        self.sock.connect(("127.0.0.1", CONTROL_PORT))
+        self.buffer = b""
+
+    def send(self, text):
+        self.sock.sendall(text.encode("utf-8") + b"\n")
+
+    def send_raw(self, data):
+        self.sock.sendall(data)
+
+    def read_line(self, timeout=3):
+        """The next line; None when the server closed the connection first."""
+        deadline = time.monotonic() + timeout
+        while b"\n" not in self.buffer:
+            left = deadline - time.monotonic()
+            if left <= 0:
+                raise AssertionError(f"no line within {timeout} s (have {self.buffer!r})")
+            self.sock.settimeout(left)
+            try:
+                chunk = self.sock.recv(4096)
+            except ConnectionResetError:
+                chunk = b""
+            except socket.timeout:
+                continue
+            if not chunk:
+                return None
+            self.buffer += chunk
+        line, self.buffer = self.buffer.split(b"\n", 1)
+        return line.decode("utf-8")
+
+    def read_to_close(self, timeout=3):
+        """Everything the server sends until it closes; fails if it stays open."""
+        deadline = time.monotonic() + timeout
+        data, self.buffer = self.buffer, b""
+        while True:
+            left = deadline - time.monotonic()
+            if left <= 0:
+                raise AssertionError(f"connection still open after {timeout} s")
+            self.sock.settimeout(left)
+            try:
+                chunk = self.sock.recv(4096)
+            except ConnectionResetError:
+                return data
+            except socket.timeout:
+                continue
+            if not chunk:
+                return data
+            data += chunk
+
+    def close(self):
+        self.sock.close()
+
+
+def udp_probe(payload, timeout=0.5):
+    """Sends one datagram to the discovery port; the answer, or None."""
+    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as s:
+        s.settimeout(timeout)
+        s.sendto(payload, ("127.0.0.1", DISCOVERY_PORT))
+        try:
+            return s.recv(65536)
+        except socket.timeout:
+            return None
+
+
+class ServerTest(unittest.TestCase):
+    """A test class that shares one velora and one velora-remote among its tests."""
+
+    with_x = False
+
+    @classmethod
+    def setUpClass(cls):
+        cls.server = Velora(with_x=cls.with_x).start()
+        cls.remote = Remote()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.server.stop()
+        cls.remote.cleanup()
+
+    def line(self, **kwargs):
+        """A raw client connection, closed when the test ends."""
+        conn = Line(**kwargs)
+        self.addCleanup(conn.close)
+        return conn
+
+
+class _Result(unittest.TextTestResult):
+    """Counts passes and shows the console of the server behind a failure."""
+
+    passed = 0
+
+    def addSuccess(self, test):
+        super().addSuccess(test)
+        self.passed += 1
+
+    def _with_console(self, test, err):
+        server = getattr(test, "server", None)
+        if isinstance(server, Velora) and server.tmp:
+            self.stream.write(server.tail() + "\n")
+
+    def addFailure(self, test, err):
+        super().addFailure(test, err)
+        self._with_console(test, err)
+
+    def addError(self, test, err):
+        super().addError(test, err)
+        self._with_console(test, err)
+
+
+def main(*classes):
+    """Runs the test classes; prints "N passed, N failed" and exits non-zero on a failure."""
+    global VELORA, REMOTE
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--velora", required=True)
+    parser.add_argument("--remote", required=True)
+    parser.add_argument("tests", nargs="*", help="optional test name filters (substrings)")
+    args = parser.parse_args()
+    VELORA, REMOTE = os.path.abspath(args.velora), os.path.abspath(args.remote)
+    loader = unittest.TestLoader()
+    if args.tests:
+        loader.testNamePatterns = [f"*{t}*" for t in args.tests]
+    suite = unittest.TestSuite(loader.loadTestsFromTestCase(c) for c in classes)
+    started = time.monotonic()
+    try:
+        result = unittest.TextTestRunner(verbosity=2, resultclass=_Result,
+                                         stream=sys.stdout).run(suite)
+    except Exception:  # a crash of the runner itself still ends in a verdict line
+        traceback.print_exc()
+        print("0 passed, 1 failed")
+        sys.exit(1)
+    failed = len(result.failures) + len(result.errors) + len(result.unexpectedSuccesses)
+    print(f"took {time.monotonic() - started:.1f} s")
+    print(f"{result.passed} passed, {failed} failed")
+    sys.exit(1 if failed or result.passed == 0 else 0)
