@@ -1,0 +1,212 @@
+"""End-to-end tests of the control server: discovery, pairing, admission and the hostile cases,
+driven through velora-remote for the normal flows and raw sockets for the rest."""
+
+import json
+import os
+import re
+import stat
+import time
+
+import harness
+from harness import ServerTest, udp_probe
+
+LOOPBACK = "127.0.0.1"
+
+
+def wrong(pin):
+    return f"{(int(pin) + 1) % 1000000:06d}"
+
+
+class DiscoveryTest(ServerTest):
+    def test_probe_is_answered_with_the_server_identity(self):
+        server_id = self.server.config()["serverId"]
+        self.assertRegex(server_id, r"^[0-9a-f]{32}$")
+        for probe in (b"RMK?", b"RMK?and more"):
+            reply = udp_probe(probe, timeout=2)
+            self.assertIsNotNone(reply, probe)
+            self.assertTrue(reply.startswith(b"RMK!"), reply)
+            info = json.loads(reply[4:].decode("utf-8"))
+            self.assertEqual(set(info), {"name", "os", "ver", "port", "id"})
+            self.assertEqual((info["os"], info["ver"], info["id"]), ("linux", "1.1.0", server_id))
+            self.assertIs(type(info["port"]), int)
+            self.assertEqual(info["port"], 21998)
+            self.assertIsInstance(info["name"], str)
+
+    def test_other_datagrams_get_no_answer(self):
+        for datagram in (b"RMK", b"rmk?", b""):
+            self.assertIsNone(udp_probe(datagram, timeout=0.4), datagram)
+        self.assertIsNotNone(udp_probe(b"RMK?", timeout=2), "the responder stopped answering")
+
+    def test_remote_lists_this_computer(self):
+        result = self.remote.run("discover", "--timeout", "1")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        rows = [line.split("\t") for line in result.stdout.splitlines()]
+        server_id = self.server.config()["serverId"]
+        local = [r for r in rows if r[0] == LOOPBACK]
+        self.assertEqual(len(local), 1, result.stdout)
+        self.assertEqual(local[0][2:], ["linux", "1.1.0", "21998", server_id])
+
+
+class PairingTest(ServerTest):
+    def pair_by_pin(self, name):
+        """Pairs phone `name` through velora-remote and the PIN on the console; its token."""
+        mark = self.server.mark()
+        phone = self.remote.spawn("pair", LOOPBACK, "--name", name)
+        pin = self.server.wait_pin(name, since=mark)
+        out, err = phone.communicate(pin + "\n", timeout=10)
+        self.assertEqual(phone.returncode, 0, err)
+        self.assertIn("PIN requested; enter the PIN shown on the computer:", out)
+        return self.remote.tokens()[self.server.config()["serverId"]]["token"]
+
+    def open_prompt(self, name):
+        """A raw phone that greeted without a token and got "PIN"; with the console's PIN."""
+        mark = self.server.mark()
+        phone = self.line()
+        phone.send(f"HELLO {name} - 1.0")
+        self.assertEqual(phone.read_line(), "PIN")
+        return phone, self.server.wait_pin(name.replace("_", " "), since=mark)
+
+    def test_pairing_by_pin_then_token_admits_at_once(self):
+        mark = self.server.mark()
+        token = self.pair_by_pin("Kitchen Phone")
+        self.assertRegex(token, r"^[0-9a-f]{32}$")
+        self.assertEqual(stat.S_IMODE(os.stat(self.remote.tokens_file).st_mode), 0o600)
+        device = [d for d in self.server.config()["devices"] if d["token"] == token]
+        self.assertEqual([(d["name"], d["ip"]) for d in device], [("Kitchen Phone", LOOPBACK)])
+        self.server.wait_line(r"^log: Kitchen Phone \(127\.0\.0\.1\) 페어링 요청 — PIN \d{6} 표시$",
+                              since=mark)
+
+        mark = self.server.mark()
+        phone = self.line()
+        started = time.monotonic()
+        phone.send(f"HELLO Kitchen_Phone {token} 1.0")
+        self.assertEqual(phone.read_line(), "OK " + token)
+        self.assertLess(time.monotonic() - started, 1.0)
+        self.server.wait_line(r"^log: Kitchen Phone \(127\.0\.0\.1\) 연결됨$", since=mark)
+        self.assertEqual(self.server.count(r"^pair: ", since=mark), 0)
+
+    def test_allow_on_the_console_pairs_without_the_pin(self):
+        mark = self.server.mark()
+        phone = self.remote.spawn("pair", LOOPBACK, "--name", "Tablet")
+        self.server.wait_pin("Tablet", since=mark)
+        self.server.type("allow")
+        out, err = phone.communicate(timeout=10)  # stdin stays empty: no PIN is typed
+        self.assertEqual(phone.returncode, 0, err)
+        token = self.remote.tokens()[self.server.config()["serverId"]]["token"]
+        self.assertIn(token, [d["token"] for d in self.server.config()["devices"]])
+        result = self.remote.run("send", LOOPBACK, "PING", "--name", "Tablet")
+        self.assertEqual((result.returncode, result.stdout), (0, "PONG\n"), result.stderr)
+
+    def test_wrong_pin_is_refused_and_closes(self):
+        mark = self.server.mark()
+        phone = self.remote.spawn("pair", LOOPBACK, "--name", "Guesser")
+        pin = self.server.wait_pin("Guesser", since=mark)
+        _, err = phone.communicate(wrong(pin) + "\n", timeout=10)
+        self.assertEqual(phone.returncode, 5, err)
+        self.assertIn("ERR pin", err)
+        self.server.wait_line(r"^log: Guesser \(127\.0\.0\.1\) PIN 불일치$", since=mark)
+        # The failure is not a block: the next phone gets a prompt.
+        self.open_prompt("Next")
+
+    def test_second_phone_is_busy_while_a_prompt_is_open(self):
+        first, _ = self.open_prompt("First")
+        started = time.monotonic()
+        result = self.remote.run("pair", LOOPBACK, "--name", "Second", "--pin", "000000")
+        waited = time.monotonic() - started
+        self.assertEqual(result.returncode, 4, result.stderr)
+        self.assertIn("ERR busy", result.stderr)
+        self.assertGreater(waited, 1.5)
+        # The open prompt survived the busy attempt and can still be approved.
+        self.server.type("allow")
+        self.assertRegex(first.read_line(), r"^OK [0-9a-f]{32}$")
+
+    def test_disconnect_during_prompt_frees_the_slot(self):
+        first, _ = self.open_prompt("Leaver")
+        first.close()
+        time.sleep(0.2)
+        started = time.monotonic()
+        self.open_prompt("Stayer")
+        self.assertLess(time.monotonic() - started, 1.5)
+
+
+class SessionTest(ServerTest):
+    def test_ping_and_info(self):
+        mark = self.server.mark()
+        phone = self.remote.spawn("pair", LOOPBACK, "--name", "Pinger")
+        phone.communicate(self.server.wait_pin("Pinger", since=mark) + "\n", timeout=10)
+        self.assertEqual(phone.returncode, 0)
+        result = self.remote.run("send", LOOPBACK, "ping", "PING", "PING with words", "INFO")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        lines = result.stdout.splitlines()
+        self.assertEqual(lines[:2], ["PONG", "PONG"])
+        self.assertEqual(len(lines), 3, result.stdout)
+        self.assertTrue(lines[2].startswith("INFO {"), lines[2])
+        self.assertNotRegex(lines[2][5:], r"\s")
+        info = json.loads(lines[2][5:], object_pairs_hook=list)
+        self.assertEqual([k for k, _ in info], ["name", "os", "ver", "power", "ax", "screen"])
+        values = dict(info)
+        self.assertEqual((values["os"], values["ver"]), ("linux", "1.1.0"))
+        self.assertEqual((values["power"], values["screen"]), (True, True))
+        self.assertIsInstance(values["ax"], bool)
+
+    def test_unknown_token_is_not_admitted(self):
+        result = self.remote.run("send", LOOPBACK, "PING", "--token", "0" * 32)
+        self.assertEqual(result.returncode, 7, result.stderr)
+        self.assertNotIn("PONG", result.stdout)
+
+    def test_bad_first_line_is_dropped_silently(self):
+        mark = self.server.mark()
+        # The greeting that follows a bad first line in the same chunk is not handled either.
+        for data in (b"hello x - 1.0\n", b"HELLO\n", b"PING\n", b"GET / HTTP/1.1\nHELLO x - 1.0\n"):
+            phone = self.line()
+            phone.send_raw(data)
+            self.assertEqual(phone.read_to_close(), b"", data)
+        self.assertEqual(self.server.wait_count(r"^log: 127\.0\.0\.1 잘못된 인사말$", 4, mark), 4)
+        self.assertEqual(self.server.count(r"^pair: ", since=mark), 0)
+
+    def test_connection_from_outside_address_is_refused(self):
+        mark = self.server.mark()
+        phone = self.line(bind="127.0.0.2")
+        phone.send_raw(b"HELLO Stranger - 1.0\n")
+        self.assertEqual(phone.read_to_close(), b"")
+        self.server.wait_line(r"^log: 외부 주소 연결 거부: 127\.0\.0\.2$", since=mark)
+        self.assertEqual(self.server.count(r"Stranger", since=mark), 0)
+
+
+class BlockTest(ServerTest):
+    """Five PIN mismatches from one address block it (this server stays blocked afterwards)."""
+
+    def mismatch_raw(self, name):
+        mark = self.server.mark()
+        phone = self.line()
+        phone.send(f"HELLO {name} - 1.0")
+        self.assertEqual(phone.read_line(), "PIN")
+        phone.send("PIN " + wrong(self.server.wait_pin(name, since=mark)))
+        self.assertEqual(phone.read_to_close(), b"ERR pin\n")
+
+    def test_fifth_mismatch_blocks_the_address(self):
+        for n in range(1, 5):
+            self.mismatch_raw(f"Guess{n}")
+        # Four mismatches leave the address admissible; the fifth comes through velora-remote.
+        mark = self.server.mark()
+        phone = self.remote.spawn("pair", LOOPBACK, "--name", "Guess5")
+        _, err = phone.communicate(wrong(self.server.wait_pin("Guess5", since=mark)) + "\n",
+                                   timeout=10)
+        self.assertEqual(phone.returncode, 5, err)
+
+        mark = self.server.mark()
+        blocked = self.line()
+        blocked.send_raw(b"HELLO Guess6 - 1.0\n")
+        started = time.monotonic()
+        self.assertEqual(blocked.read_to_close(), b"")
+        self.assertLess(time.monotonic() - started, 1.0)
+        result = self.remote.run("pair", LOOPBACK, "--name", "Guess7", "--pin", "123456")
+        self.assertEqual(result.returncode, 6, result.stderr)
+        time.sleep(0.2)
+        self.assertEqual(self.server.count(r"Guess[67]|127\.0\.0\.1", since=mark), 0)
+        # Discovery applies no address filter and still answers.
+        self.assertIsNotNone(udp_probe(b"RMK?", timeout=2))
+
+
+if __name__ == "__main__":
+    harness.main(DiscoveryTest, PairingTest, SessionTest, BlockTest)
