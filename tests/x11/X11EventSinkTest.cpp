@@ -30,7 +30,7 @@ struct Seen {
 
 // A full-screen window with the input focus that records what arrives, on its own connection.
 class TestWindow {
-  public:
+public:
     TestWindow() : display_(XOpenDisplay(nullptr)) {
         XSetWindowAttributes attributes{};
         attributes.override_redirect = True;
@@ -116,7 +116,7 @@ class TestWindow {
         return std::all_of(std::begin(keys), std::end(keys), [](char k) { return k == 0; });
     }
 
-  private:
+private:
     Display* display_;
     Window window_;
     int xkbEventBase_ = 0;
@@ -144,7 +144,7 @@ int count(const std::vector<Seen>& seen, int type, unsigned detail) {
 }
 
 class X11EventSinkTest : public testing::Test {
-  protected:
+protected:
     TestWindow window;
     X11EventSink sink{nullptr};
 };

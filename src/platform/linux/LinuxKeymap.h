@@ -20,7 +20,7 @@ inline constexpr uint64_t super = 8;
 }  // namespace modifier
 
 class LinuxKeymap : public Keymap {
-  public:
+public:
     // Reads $XDG_SESSION_ID once, for the log-out command.
     LinuxKeymap();
     explicit LinuxKeymap(const char* sessionId);
@@ -34,7 +34,7 @@ class LinuxKeymap : public Keymap {
     std::optional<int> mediaKey(std::string_view upperName) const override;
     std::optional<PowerAction> power(std::string_view upperName) const override;
 
-  private:
+private:
     std::vector<std::string> logoff_;
 };
 

@@ -17,7 +17,7 @@ namespace velora::linux_ {
 // collects the exit of every child it started (and of no other process), so none is left a
 // zombie while the launcher lives.
 class LinuxLauncher : public Launcher {
-  public:
+public:
     LinuxLauncher() = default;
     ~LinuxLauncher() override;
     LinuxLauncher(const LinuxLauncher&) = delete;
@@ -26,7 +26,7 @@ class LinuxLauncher : public Launcher {
     bool launch(const std::vector<std::string>& argv) override;
     void run(const std::vector<std::string>& argv) override;
 
-  private:
+private:
     struct Child {
         pid_t pid;
         int pidfd;  // -1 where the kernel has no process descriptors: then polled each second

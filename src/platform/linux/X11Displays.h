@@ -14,7 +14,7 @@ namespace velora::linux_ {
 // Monitors in root-window coordinates, read afresh on every call (one round trip), so a
 // monitor added or moved is seen at once. Safe to call from any thread.
 class X11Displays : public Displays {
-  public:
+public:
     // Opens `displayName`, or $DISPLAY when null; check isOpen().
     explicit X11Displays(const char* displayName);
     ~X11Displays() override;
@@ -27,7 +27,7 @@ class X11Displays : public Displays {
     // The primary monitor, else the first; the whole screen without RandR 1.5.
     std::optional<Rect> main() override;
 
-  private:
+private:
     struct Monitors {
         std::vector<Rect> rects;
         size_t primary = 0;

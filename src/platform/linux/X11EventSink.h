@@ -18,7 +18,7 @@ namespace velora::linux_ {
 // until the next other input or flush(), so that all keysyms of a batch that are missing from
 // the keyboard get their spare keys in one map change rather than one change per character.
 class X11EventSink : public EventSink {
-  public:
+public:
     // Opens `displayName`, or $DISPLAY when null; check isOpen().
     explicit X11EventSink(const char* displayName);
     ~X11EventSink() override;
@@ -40,7 +40,7 @@ class X11EventSink : public EventSink {
     // How many spare keys carry keysyms that the keyboard map lacks.
     size_t spareBindings() const { return keyboard_ ? keyboard_->bindingCount() : 0; }
 
-  private:
+private:
     void drainEvents();
     void typePending();
     void tap(const KeyChord& chord, std::vector<KeyCode> held = {});

@@ -23,7 +23,7 @@ struct KeyChord {
 // so a client still reading an earlier key press never sees its key change under it; when no
 // spare key is left, the least recently used binding is reused. One connection, one thread.
 class X11Keyboard {
-  public:
+public:
     // Needs XKB on `display`; without it nothing is found and nothing is bound.
     explicit X11Keyboard(Display* display);
     ~X11Keyboard();
@@ -43,7 +43,7 @@ class X11Keyboard {
     // How many spare-key bindings are in place.
     size_t bindingCount() const { return bindings_.size(); }
 
-  private:
+private:
     struct Binding {
         KeySym sym;
         KeyCode key;
