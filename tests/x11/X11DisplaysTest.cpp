@@ -11,54 +11,42 @@
 namespace velora::linux_ {
 namespace {
 
-bool contains(const std::vector<Rect>& rects, const Rect& rect) {
-    return std::find(rects.begin(), rects.end(), rect) != rects.end();
+// Defines a 640 x 800 monitor at (x, 0) through RandR, as another client would.
+void defineMonitor(Display* client, const char* name, int x, bool primary) {
+    XRRMonitorInfo* monitor = XRRAllocateMonitor(client, 0);
+    monitor->name = XInternAtom(client, name, False);
+    monitor->x = x;
+    monitor->width = 640;
+    monitor->height = 800;
+    monitor->mwidth = 170;
+    monitor->mheight = 210;
+    monitor->primary = primary;
+    XRRSetMonitor(client, DefaultRootWindow(client), monitor);
+    XRRFreeMonitors(monitor);
 }
 
-TEST(X11Displays, TheScreenIsOneMonitor) {
-    X11Displays displays(nullptr);
-    ASSERT_TRUE(displays.isOpen());
-    EXPECT_EQ(displays.active(), (std::vector<Rect>{{0, 0, 1280, 800}}));
-    EXPECT_EQ(displays.main(), (Rect{0, 0, 1280, 800}));
-}
-
-// Two monitors side by side, the right one primary, defined through RandR by another client.
 TEST(X11Displays, ThePrimaryMonitorIsMainAndChangesShowAtOnce) {
     X11Displays displays(nullptr);
-    Display* client = XOpenDisplay(nullptr);
-    const Window root = DefaultRootWindow(client);
-    const Atom left = XInternAtom(client, "VELORA-LEFT", False);
-    const Atom right = XInternAtom(client, "VELORA-RIGHT", False);
-    auto define = [&](Atom name, int x, bool primary) {
-        XRRMonitorInfo* monitor = XRRAllocateMonitor(client, 0);
-        monitor->name = name;
-        monitor->x = x;
-        monitor->width = 640;
-        monitor->height = 800;
-        monitor->mwidth = 170;
-        monitor->mheight = 210;
-        monitor->primary = primary;
-        XRRSetMonitor(client, root, monitor);
-        XRRFreeMonitors(monitor);
-    };
-    define(left, 0, false);
-    define(right, 640, true);
-    XSync(client, False);
+    EXPECT_EQ(displays.active(), (std::vector<Rect>{{0, 0, 1280, 800}}));
+    EXPECT_EQ(displays.main(), (Rect{0, 0, 1280, 800}));
 
+    Display* client = XOpenDisplay(nullptr);
+    defineMonitor(client, "VELORA-LEFT", 0, false);
+    defineMonitor(client, "VELORA-RIGHT", 640, true);
+    XSync(client, False);
     const auto active = displays.active();
     const auto main = displays.main();
-    XRRDeleteMonitor(client, root, left);
-    XRRDeleteMonitor(client, root, right);
+    for (const char* name : {"VELORA-LEFT", "VELORA-RIGHT"})
+        XRRDeleteMonitor(client, DefaultRootWindow(client), XInternAtom(client, name, False));
     XCloseDisplay(client);
 
-    EXPECT_TRUE(contains(active, {0, 0, 640, 800}));
-    EXPECT_TRUE(contains(active, {640, 0, 640, 800}));
+    EXPECT_EQ(std::count(active.begin(), active.end(), Rect{0, 0, 640, 800}), 1);
+    EXPECT_EQ(std::count(active.begin(), active.end(), Rect{640, 0, 640, 800}), 1);
     EXPECT_EQ(main, (Rect{640, 0, 640, 800}));
 }
 
 TEST(X11Displays, NoDisplayHasNoMonitors) {
     X11Displays displays(":249.7");
-    EXPECT_FALSE(displays.isOpen());
     EXPECT_TRUE(displays.active().empty());
     EXPECT_EQ(displays.main(), std::nullopt);
 }
