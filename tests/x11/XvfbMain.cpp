@@ -18,8 +18,8 @@ namespace {
 
 pid_t startXvfb(int display) {
     const std::string name = ":" + std::to_string(display);
-    const char* argv[] = {"Xvfb",     name.c_str(), "-screen", "0",    "1280x800x24",
-                          "-noreset", "-nolisten",  "tcp",     nullptr};
+    const char* argv[] = {"Xvfb", name.c_str(), "-screen", "0", "1280x800x24", "-noreset",
+                          "-nolisten", "tcp", nullptr};
     pid_t pid = 0;
     if (posix_spawnp(&pid, "Xvfb", nullptr, nullptr, const_cast<char**>(argv), environ) != 0)
         return 0;
