@@ -14,6 +14,13 @@
 
 namespace velora {
 
+// The pump's pacing and clock; tests shorten the tick and fake the clock.
+struct ScreenTiming {
+    std::chrono::nanoseconds tick = std::chrono::milliseconds(66);
+    std::chrono::nanoseconds keepAlive = std::chrono::seconds(1);
+    std::function<std::chrono::steady_clock::time_point()> now = std::chrono::steady_clock::now;
+};
+
 class ScreenStreamer {
 public:
     using Clock = std::chrono::steady_clock;
@@ -25,11 +32,7 @@ public:
         std::function<void(std::vector<uint8_t> frame, std::function<void(bool ok)> done)> sendFrame;
     };
 
-    struct Timing {
-        std::chrono::nanoseconds tick = std::chrono::milliseconds(66);
-        std::chrono::nanoseconds keepAlive = std::chrono::seconds(1);
-        std::function<Clock::time_point()> now = Clock::now;
-    };
+    using Timing = ScreenTiming;
 
     ScreenStreamer(std::unique_ptr<ScreenSource> source, Target target, int64_t maxW,
                    int64_t quality, std::function<bool()> allowed, std::function<void()> onEnd,

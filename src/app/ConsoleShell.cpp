@@ -1,0 +1,100 @@
+#include "app/ConsoleShell.h"
+
+#include <csignal>
+#include <iostream>
+#include <thread>
+
+#include "core/Text.h"
+#include "core/Version.h"
+
+namespace velora {
+
+ConsoleShell::ConsoleShell(std::shared_ptr<Store> store, Platform platform, std::ostream& out)
+    : store_(store), server_(store, std::move(platform)), out_(out) {
+    server_.onLog = [this](const std::string& line) {
+        store_->log(line);
+        print("log: " + printable(line));
+    };
+    server_.onPinShow = [this](const std::string& name, const std::string& ip,
+                               const std::string& pin, std::function<void()> approve) {
+        {
+            std::lock_guard lock(lock_);
+            approve_ = std::move(approve);
+        }
+        print("pair: " + printable(name) + " (" + ip + ") PIN " + pin +
+              " \xE2\x80\x94 type allow to approve");
+    };
+    server_.onPinHide = [this] {
+        std::lock_guard lock(lock_);
+        approve_ = nullptr;
+    };
+    server_.onClientsChanged = [this] {
+        print("clients: " + std::to_string(server_.clients().size()));
+    };
+    server_.onScreenViewer = [this](const std::string& name, bool on) {
+        print(std::string("viewer: ") + printable(name) + (on ? " on" : " off"));
+    };
+}
+
+std::string ConsoleShell::printable(const std::string& text) {
+    std::string out = text;
+    for (char& c : out) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F) c = '?';
+    }
+    return out;
+}
+
+void ConsoleShell::print(const std::string& line) {
+    std::lock_guard lock(lock_);
+    out_ << line << std::endl;
+}
+
+void ConsoleShell::command(const std::string& line) {
+    const std::string word = text::trimWhitespaceAndNewlines(text::sanitizeUtf8(line));
+    if (word == "allow") {
+        std::function<void()> approve;
+        {
+            std::lock_guard lock(lock_);
+            approve = approve_;
+        }
+        print(approve ? "allowed" : "no pairing request is waiting");
+        if (approve) approve();
+    } else if (word == "help") {
+        print("commands: allow, quit");
+    } else if (!word.empty() && word != "quit") {
+        print("unknown command: " + printable(word) + " (commands: allow, quit)");
+    }
+}
+
+int ConsoleShell::run(std::istream& in) {
+    // Quit on a signal; a closed standard input (a background start) leaves the server running.
+    // The signals are blocked before any thread starts, so that only sigwait below takes them.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    print(std::string("Velora ") + kVersion + " \xE2\x80\x94 console shell");
+    server_.start();
+    if (server_.controlPort() && server_.discoveryPort()) {
+        print("Listening on TCP " + std::to_string(server_.controlPort()) + " and UDP " +
+              std::to_string(server_.discoveryPort()));
+    }
+    std::thread reader([this, &in] {
+        std::string line;
+        while (std::getline(in, line)) {
+            if (text::trimWhitespaceAndNewlines(line) == "quit") {
+                kill(getpid(), SIGTERM);
+                return;
+            }
+            command(line);
+        }
+    });
+    reader.detach();
+    int received = 0;
+    sigwait(&signals, &received);
+    return 0;
+}
+
+}  // namespace velora

@@ -1,0 +1,36 @@
+// The terminal shell: prints where Velora listens and every activity line, shows pairing requests
+// with their PIN, and takes "allow" from standard input as the Allow button.
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "core/NetServer.h"
+#include "core/Store.h"
+
+namespace velora {
+
+class ConsoleShell {
+public:
+    ConsoleShell(std::shared_ptr<Store> store, Platform platform, std::ostream& out);
+    // Runs until standard input says "quit" or the process is signalled.
+    int run(std::istream& in);
+
+    // Phone-supplied text made safe for a terminal: control characters become "?".
+    static std::string printable(const std::string& text);
+
+private:
+    void print(const std::string& line);
+    void command(const std::string& line);
+
+    std::shared_ptr<Store> store_;
+    NetServer server_;
+    std::ostream& out_;
+    std::mutex lock_;
+    std::function<void()> approve_;
+};
+
+}  // namespace velora

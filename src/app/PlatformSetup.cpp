@@ -1,0 +1,34 @@
+#include "app/PlatformSetup.h"
+
+#include <string>
+
+#include "platform/linux/LinuxKeymap.h"
+#include "platform/linux/LinuxLauncher.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/LinuxSystemInfo.h"
+#include "platform/linux/X11ScreenSource.h"
+#include "platform/sim/DiscardingEventSink.h"
+#include "platform/sim/SimDisplays.h"
+
+namespace velora {
+
+Platform makePlatform(const char* display) {
+    if (display != nullptr && *display != '\0') {
+        if (auto platform = makeLinuxInputPlatform(display)) {
+            const std::string name = display;
+            platform->screenSource = [name] { return makeX11ScreenSource(name.c_str()); };
+            platform->screenPermission = [name] { return x11ScreenCapturable(name.c_str()); };
+            return *platform;
+        }
+    }
+    Platform platform;
+    platform.events = std::make_shared<sim::DiscardingEventSink>();
+    platform.keymap = std::make_shared<linux_::LinuxKeymap>();
+    platform.displays = std::make_shared<sim::SimDisplays>();
+    platform.launcher = std::make_shared<linux_::LinuxLauncher>();
+    platform.system = std::make_shared<linux_::LinuxSystemInfo>();
+    platform.screenPermission = [] { return false; };
+    return platform;
+}
+
+}  // namespace velora

@@ -1,0 +1,297 @@
+#include "core/NetServer.h"
+
+#include <pthread.h>
+
+#include <nlohmann/json.hpp>
+
+#include "core/NetServerImpl.h"
+#include "core/Text.h"
+#include "core/Version.h"
+
+namespace velora {
+
+using asio::ip::tcp;
+
+ServerOptions::ServerOptions() : controlPort(kControlPort), discoveryPort(kDiscoveryPort) {}
+
+NetServer::Impl::Impl(NetServer& owner, std::shared_ptr<Store> store, Platform platform,
+                      ServerOptions options)
+    : owner(owner),
+      store(std::move(store)),
+      platform(std::move(platform)),
+      options(std::move(options)),
+      input(this->platform.events, this->platform.keymap, this->platform.displays,
+            this->platform.launcher) {}
+
+void NetServer::Impl::log(const std::string& line) const {
+    if (owner.onLog) owner.onLog(line);
+}
+
+void NetServer::Impl::clientsChanged() {
+    {
+        std::lock_guard lock(publishLock);
+        publishedClients = clients;
+    }
+    if (owner.onClientsChanged) owner.onClientsChanged();
+}
+
+void NetServer::Impl::viewersChanged() { publishedViewers = screenViewers; }
+
+// Both listeners are dual-stack where IPv6 exists (IPv4 peers arrive as mapped addresses) and fall
+// back to IPv4 alone where it does not.
+template <typename Socket, typename Protocol>
+static asio::error_code openDualStack(Socket& socket, uint16_t port) {
+    asio::error_code ec;
+    for (const auto protocol : {Protocol::v6(), Protocol::v4()}) {
+        ec.clear();
+        socket.open(protocol, ec);
+        if (ec) continue;
+        socket.set_option(asio::socket_base::reuse_address(true), ec);
+        if (protocol == Protocol::v6()) socket.set_option(asio::ip::v6_only(false), ec);
+        ec.clear();
+        socket.bind(typename Protocol::endpoint(protocol, port), ec);
+        if (!ec) return ec;
+        asio::error_code ignored;
+        socket.close(ignored);
+    }
+    return ec;
+}
+
+void NetServer::Impl::startDiscovery() {
+    udp.emplace(*io);
+    if (auto ec = openDualStack<asio::ip::udp::socket, asio::ip::udp>(*udp, options.discoveryPort)) {
+        udp.reset();
+        log("탐색 포트를 열지 못했습니다: " + ec.message());
+        return;
+    }
+    boundDiscovery = udp->local_endpoint().port();
+    receiveProbe();
+}
+
+void NetServer::Impl::startControl() {
+    acceptor.emplace(*io);
+    asio::error_code ec;
+    for (const auto protocol : {tcp::v6(), tcp::v4()}) {
+        ec.clear();
+        acceptor->open(protocol, ec);
+        if (ec) continue;
+        acceptor->set_option(asio::socket_base::reuse_address(true), ec);
+        if (protocol == tcp::v6()) acceptor->set_option(asio::ip::v6_only(false), ec);
+        ec.clear();
+        acceptor->bind(tcp::endpoint(protocol, options.controlPort), ec);
+        if (!ec) acceptor->listen(asio::socket_base::max_listen_connections, ec);
+        if (!ec) break;
+        asio::error_code ignored;
+        acceptor->close(ignored);
+    }
+    if (ec) {
+        acceptor.reset();
+        log("제어 포트를 열지 못했습니다: " + ec.message());
+        return;
+    }
+    boundControl = acceptor->local_endpoint().port();
+    accept();
+}
+
+void NetServer::Impl::accept() {
+    acceptor->async_accept([this](const asio::error_code& ec, tcp::socket socket) {
+        if (ec == asio::error::operation_aborted) return;
+        if (!ec) handle(std::move(socket));
+        accept();
+    });
+}
+
+void NetServer::Impl::handle(tcp::socket socket) {
+    asio::error_code ec;
+    const auto endpoint = socket.remote_endpoint(ec);
+    const std::string ip = ec ? "?" : addressText(endpoint.address().to_string());
+    if (!isPrivate(ip)) {
+        log("외부 주소 연결 거부: " + ip);
+        return;
+    }
+    // A blocked address and a flood of connections that never greet are closed at once.
+    if (isBlocked(ip) || unadmitted >= options.maxPending) return;
+    socket.set_option(tcp::no_delay(true), ec);
+    auto session = std::make_shared<Session>(*this, std::move(socket), ip);
+    ++unadmitted;
+    sessions.emplace(session.get(), session);
+    session->receive();
+}
+
+bool NetServer::Impl::isBlocked(const std::string& ip) const {
+    const auto it = blocked.find(ip);
+    return it != blocked.end() && options.now() < it->second.until;
+}
+
+void NetServer::Impl::fail(const std::string& ip) {
+    const auto now = options.now();
+    if (!blocked.contains(ip) && blocked.size() >= options.maxBlocked) {
+        // Make room: entries that block nobody go first, then the block that ends soonest.
+        std::erase_if(blocked, [&](const auto& entry) { return entry.second.until <= now; });
+        if (blocked.size() >= options.maxBlocked) {
+            auto soonest = std::min_element(blocked.begin(), blocked.end(), [](auto& a, auto& b) {
+                return a.second.until < b.second.until;
+            });
+            blocked.erase(soonest);
+        }
+    }
+    auto& entry = blocked[ip];
+    entry.fails += 1;
+    entry.until = entry.fails >= 5 ? now + options.blockTime : Clock::time_point::min();
+}
+
+void NetServer::Impl::unblock(const std::string& ip) { blocked.erase(ip); }
+
+void NetServer::Impl::release(const Session* session) { sessions.erase(session); }
+
+bool NetServer::Impl::takePairingSlot(const std::shared_ptr<Session>& waiter) {
+    if (!pairingTaken) {
+        pairingTaken = true;
+        return true;
+    }
+    pairingWaiters.push_back(waiter);
+    return false;
+}
+
+void NetServer::Impl::freePairingSlot() {
+    while (!pairingWaiters.empty()) {
+        auto next = pairingWaiters.front().lock();
+        pairingWaiters.pop_front();
+        if (next && !next->finished()) {
+            next->openPrompt();
+            return;
+        }
+    }
+    pairingTaken = false;
+}
+
+void NetServer::Impl::receiveProbe() {
+    udp->async_receive_from(
+        asio::buffer(probeBuffer), probeSender, [this](const asio::error_code& ec, size_t n) {
+            if (ec == asio::error::operation_aborted) return;
+            if (!ec && isDiscoveryProbe(std::string_view(probeBuffer.data(), n)) &&
+                replyAllowed()) {
+                auto reply = std::make_shared<std::string>(owner.discoveryReply());
+                udp->async_send_to(asio::buffer(*reply), probeSender,
+                                   [reply](const asio::error_code&, size_t) {});
+            }
+            receiveProbe();
+        });
+}
+
+// Answers at a bounded rate, so that forged probes cannot turn the responder into an amplifier.
+bool NetServer::Impl::replyAllowed() {
+    const auto now = options.now();
+    if (now - replyWindow >= std::chrono::seconds(1)) {
+        replyWindow = now;
+        repliesInWindow = 0;
+    }
+    return repliesInWindow++ < options.discoveryRepliesPerSecond;
+}
+
+NetServer::NetServer(std::shared_ptr<Store> store, Platform platform, ServerOptions options)
+    : impl_(std::make_unique<Impl>(*this, std::move(store), std::move(platform),
+                                   std::move(options))) {}
+
+NetServer::~NetServer() { stop(); }
+
+void NetServer::start() {
+    impl_->startDiscovery();
+    impl_->startControl();
+    impl_->work.emplace(impl_->io->get_executor());
+    impl_->thread = std::thread([io = impl_->io] {
+        pthread_setname_np(pthread_self(), "velora.server");
+        io->run();
+    });
+}
+
+void NetServer::stop() {
+    if (!impl_->thread.joinable()) return;
+    post([impl = impl_.get()] {
+        asio::error_code ec;
+        if (impl->acceptor) impl->acceptor->close(ec);
+        if (impl->udp) impl->udp->close(ec);
+        auto sessions = impl->sessions;
+        for (auto& [key, session] : sessions) session->finish();
+        impl->pairingWaiters.clear();
+        impl->work.reset();
+    });
+    impl_->thread.join();
+}
+
+std::vector<ClientInfo> NetServer::clients() const {
+    std::lock_guard lock(impl_->publishLock);
+    return impl_->publishedClients;
+}
+
+int NetServer::screenViewers() const { return impl_->publishedViewers; }
+
+uint16_t NetServer::controlPort() const { return impl_->boundControl; }
+
+uint16_t NetServer::discoveryPort() const { return impl_->boundDiscovery; }
+
+std::string NetServer::discoveryReply() const {
+    nlohmann::json reply = {{"name", impl_->platform.system->computerName()},
+                            {"os", impl_->platform.system->os()},
+                            {"ver", kVersion},
+                            {"port", impl_->options.controlPort ? impl_->options.controlPort
+                                                                : impl_->boundControl.load()},
+                            {"id", impl_->store->serverId()}};
+    try {
+        return "RMK!" + reply.dump();
+    } catch (const nlohmann::json::exception&) {
+        return "RMK!";
+    }
+}
+
+std::string NetServer::infoLine() const {
+    auto flag = [](bool b) { return b ? "true" : "false"; };
+    return std::string("INFO {\"name\":") + text::jsonQuote(impl_->platform.system->computerName()) +
+           ",\"os\":" + text::jsonQuote(impl_->platform.system->os()) + ",\"ver\":\"" + kVersion +
+           "\",\"power\":" + flag(impl_->store->allowPower()) +
+           ",\"ax\":" + flag(impl_->platform.events->trusted()) +
+           ",\"screen\":" + flag(impl_->store->allowScreen()) + "}\n";
+}
+
+void NetServer::post(std::function<void()> fn) { asio::post(*impl_->io, std::move(fn)); }
+
+bool NetServer::isPrivate(std::string_view address) {
+    if (address == "127.0.0.1" || address.starts_with("::1")) return true;
+    std::vector<int64_t> numbers;
+    for (std::string_view piece : text::splitNonEmpty(address, '.')) {
+        if (auto n = text::parseInt64(piece)) numbers.push_back(*n);
+    }
+    if (numbers.size() == 4) {
+        const int64_t a = numbers[0];
+        const int64_t b = numbers[1];
+        switch (a) {
+            case 10:
+                return true;
+            case 100:
+                return b >= 64 && b <= 127;
+            case 169:
+                return b == 254;
+            case 172:
+                return b >= 16 && b <= 31;
+            case 192:
+                return b == 168;
+            default:
+                return false;
+        }
+    }
+    return address.starts_with("fd") || address.starts_with("fe80");
+}
+
+std::string NetServer::addressText(std::string_view rawAddress) {
+    std::string text(rawAddress);
+    const auto pieces = text::splitNonEmpty(text, '%');
+    if (!pieces.empty()) text = std::string(pieces.front());
+    asio::error_code ec;
+    const auto address = asio::ip::make_address(text, ec);
+    if (!ec && address.is_v6() && address.to_v6().is_v4_mapped()) {
+        return asio::ip::make_address_v4(asio::ip::v4_mapped, address.to_v6()).to_string();
+    }
+    return text;
+}
+
+}  // namespace velora

@@ -1,0 +1,144 @@
+// Internals of NetServer shared by its source files: the server state and the Session class.
+// Everything here lives on the server thread unless a member says otherwise.
+#pragma once
+
+#include <array>
+#include <asio.hpp>
+#include <deque>
+#include <map>
+#include <optional>
+#include <unordered_map>
+
+#include "core/InputSim.h"
+#include "core/NetServer.h"
+#include "core/Protocol.h"
+#include "core/ScreenStreamer.h"
+
+namespace velora {
+
+class Session;
+
+struct NetServer::Impl {
+    using Clock = ServerOptions::Clock;
+
+    Impl(NetServer& owner, std::shared_ptr<Store> store, Platform platform, ServerOptions options);
+
+    NetServer& owner;
+    std::shared_ptr<Store> store;
+    Platform platform;
+    ServerOptions options;
+    std::shared_ptr<asio::io_context> io = std::make_shared<asio::io_context>();
+    std::optional<asio::executor_work_guard<asio::io_context::executor_type>> work;
+    std::thread thread;
+    std::optional<asio::ip::tcp::acceptor> acceptor;
+    std::optional<asio::ip::udp::socket> udp;
+    InputSim input;
+
+    // Server-thread state.
+    std::map<const Session*, std::shared_ptr<Session>> sessions;
+    std::vector<ClientInfo> clients;
+    int screenViewers = 0;
+    struct Failures {
+        int fails = 0;
+        Clock::time_point until = Clock::time_point::min();
+    };
+    std::unordered_map<std::string, Failures> blocked;
+    bool pairingTaken = false;
+    std::deque<std::weak_ptr<Session>> pairingWaiters;
+    size_t unadmitted = 0;
+    asio::ip::udp::endpoint probeSender;
+    std::array<char, 2048> probeBuffer{};
+    Clock::time_point replyWindow{};
+    int repliesInWindow = 0;
+
+    // Copies for readers on other threads.
+    mutable std::mutex publishLock;
+    std::vector<ClientInfo> publishedClients;
+    std::atomic<int> publishedViewers{0};
+    std::atomic<uint16_t> boundControl{0};
+    std::atomic<uint16_t> boundDiscovery{0};
+
+    void log(const std::string& line) const;
+    void clientsChanged();
+    void viewersChanged();
+
+    void startDiscovery();
+    void startControl();
+    void accept();
+    void handle(asio::ip::tcp::socket socket);
+    void receiveProbe();
+    bool replyAllowed();
+    void fail(const std::string& ip);
+    void unblock(const std::string& ip);
+    bool isBlocked(const std::string& ip) const;
+    void release(const Session* session);
+
+    // The single pairing slot: taken at once, or granted later to the first waiter.
+    bool takePairingSlot(const std::shared_ptr<Session>& waiter);
+    void freePairingSlot();
+};
+
+class Session : public std::enable_shared_from_this<Session> {
+public:
+    Session(NetServer::Impl& server, asio::ip::tcp::socket socket, std::string ip);
+
+    void receive();
+    void handle(const std::string& line);
+    void send(std::string line);
+    void sendFrame(std::string frame, std::function<void(bool)> done);
+    void close();
+    void finish();
+
+    // Pairing.
+    void askPin();
+    void openPrompt();
+    void busy();
+    void pinLine(const std::string& line);
+    void approve();
+    void accept(const std::string& token);
+
+    // Commands and the screen request.
+    void execute(const std::string& line);
+    void startScreen(const std::string& line);
+
+    bool admitted() const { return paired || screen != nullptr; }
+    bool finished() const { return finished_; }
+    const std::string& address() const { return ip; }
+
+private:
+    struct Outgoing {
+        std::string bytes;
+        std::function<void(bool)> done;
+        bool final = false;
+    };
+
+    void onRead(const asio::error_code& ec, size_t n);
+    void greet(const std::string& line);
+    void pump();
+    void closeSocket();
+    std::string who() const { return name + " (" + ip + ")"; }
+    ScreenStreamer::Target streamTarget();
+
+    NetServer::Impl& server;
+    asio::ip::tcp::socket socket;
+    std::string ip;
+    LineFramer framer;
+    std::array<char, 8192> readBuffer{};
+    bool greeted = false;
+    bool paired = false;
+    bool finished_ = false;
+    bool counted = true;  // counts against the server's unadmitted connections
+    std::string name;
+    std::optional<ClientInfo> info;
+    std::optional<std::string> expectedPin;
+    std::optional<NetServer::Impl::Clock::time_point> pinDeadline;
+    std::unique_ptr<ScreenStreamer> screen;
+    asio::steady_timer pinTimer;
+    asio::steady_timer busyTimer;
+    asio::steady_timer lingerTimer;
+    bool waitingForSlot = false;
+    std::deque<Outgoing> outgoing;
+    bool writing = false;
+};
+
+}  // namespace velora

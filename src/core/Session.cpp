@@ -1,0 +1,300 @@
+// One control connection: line framing, the greeting, pairing, the send queue and teardown.
+#include <random>
+
+#include "core/L.h"
+#include "core/NetServerImpl.h"
+#include "core/Text.h"
+
+namespace velora {
+
+namespace {
+
+// Longest line without its LF before admission, and after it.
+constexpr size_t kMaxGreetingLine = 8 * 1024;
+constexpr size_t kMaxCommandLine = 1024 * 1024;
+// How long a finished session may still flush queued lines to a phone that does not read.
+constexpr auto kLinger = std::chrono::seconds(2);
+
+std::string drawPin() {
+    std::random_device rd;  // the system's cryptographically secure source
+    std::uniform_int_distribution<uint32_t> digits(0, 999999);
+    return formatPin(digits(rd));
+}
+
+}  // namespace
+
+Session::Session(NetServer::Impl& server, asio::ip::tcp::socket socket, std::string ip)
+    : server(server),
+      socket(std::move(socket)),
+      ip(std::move(ip)),
+      framer(kMaxGreetingLine),
+      name(L::T("device_default")),
+      pinTimer(*server.io),
+      busyTimer(*server.io),
+      lingerTimer(*server.io) {}
+
+void Session::receive() {
+    socket.async_read_some(asio::buffer(readBuffer),
+                           [self = shared_from_this()](const asio::error_code& ec, size_t n) {
+                               self->onRead(ec, n);
+                           });
+}
+
+void Session::onRead(const asio::error_code& ec, size_t n) {
+    if (finished_) return;
+    if (n > 0) {
+        framer.append(std::string_view(readBuffer.data(), n));
+        while (auto line = framer.next()) {
+            handle(*line);
+            if (finished_) return;
+        }
+        // Input events of one read go out together.
+        server.input.sink().flush();
+        if (framer.overflowed()) {
+            server.log(ip + " 줄 길이 초과");
+            finish();
+            return;
+        }
+    }
+    // The end of the stream and a receive error both end the session.
+    if (ec) {
+        finish();
+        return;
+    }
+    receive();
+}
+
+void Session::handle(const std::string& line) {
+    if (screen) {
+        if (line == "A") screen->ack();
+        return;
+    }
+    if (!greeted) {
+        if (line.starts_with("SCREEN ")) {
+            greeted = true;
+            startScreen(line);
+        } else if (line.starts_with("HELLO ")) {
+            greet(line);
+        } else {
+            server.log(ip + " 잘못된 인사말");
+            finish();
+        }
+        return;
+    }
+    if (expectedPin) {
+        pinLine(line);
+    } else if (paired) {
+        execute(line);
+    }
+}
+
+void Session::greet(const std::string& line) {
+    greeted = true;
+    const Greeting g = parseGreeting(line);
+    name = g.name;
+    server.log(who() + " 접속 · 앱 " + g.version);
+    if (server.store->isPaired(g.token)) {
+        server.store->touch(g.token, ip);
+        accept(g.token);
+    } else {
+        askPin();
+    }
+}
+
+void Session::askPin() {
+    if (server.takePairingSlot(shared_from_this())) {
+        openPrompt();
+        return;
+    }
+    // Another prompt is open: wait for the slot without holding up any other phone.
+    waitingForSlot = true;
+    busyTimer.expires_after(server.options.busyWait);
+    busyTimer.async_wait([weak = weak_from_this()](const asio::error_code& ec) {
+        auto self = weak.lock();
+        if (ec || !self || !self->waitingForSlot || self->finished_) return;
+        self->busy();
+    });
+}
+
+void Session::busy() {
+    waitingForSlot = false;
+    send("ERR busy\n");
+    finish();
+}
+
+// Called with the pairing slot held.
+void Session::openPrompt() {
+    waitingForSlot = false;
+    busyTimer.cancel();
+    expectedPin = drawPin();
+    pinDeadline = server.options.now() + server.options.pinTimeout;
+    server.log(who() + " 페어링 요청 — PIN " + *expectedPin + " 표시");
+    if (server.owner.onPinShow) {
+        std::weak_ptr<asio::io_context> io = server.io;
+        std::weak_ptr<Session> weak = weak_from_this();
+        // The Allow button may press from any thread; approval always runs on the server thread.
+        auto approveOnServer = [io, weak] {
+            if (auto context = io.lock()) {
+                asio::post(*context, [weak] {
+                    if (auto self = weak.lock()) self->approve();
+                });
+            }
+        };
+        server.owner.onPinShow(name, ip, *expectedPin, approveOnServer);
+    }
+    send("PIN\n");
+    // A prompt nobody answers must not hold the only pairing slot forever.
+    pinTimer.expires_after(server.options.pinTimeout);
+    pinTimer.async_wait([weak = weak_from_this()](const asio::error_code& ec) {
+        auto self = weak.lock();
+        if (ec || !self || !self->expectedPin || self->finished_) return;
+        self->server.log(self->who() + " 페어링 시간 초과");
+        self->finish();
+    });
+}
+
+void Session::pinLine(const std::string& line) {
+    if (!line.starts_with("PIN ")) return;
+    if (pinDeadline && server.options.now() > *pinDeadline) {
+        server.log(who() + " 페어링 시간 초과");
+        finish();
+        return;
+    }
+    const std::string candidate = text::trimWhitespace(std::string_view(line).substr(4));
+    if (candidate == *expectedPin) {
+        approve();
+        return;
+    }
+    send("ERR pin\n");
+    server.fail(ip);
+    server.log(who() + " PIN 불일치");
+    finish();
+}
+
+void Session::approve() {
+    if (!expectedPin || finished_) return;
+    expectedPin.reset();
+    pinTimer.cancel();
+    if (server.owner.onPinHide) server.owner.onPinHide();
+    server.freePairingSlot();
+    accept(server.store->pair(name, ip));
+}
+
+void Session::accept(const std::string& token) {
+    paired = true;
+    if (counted) {
+        counted = false;
+        --server.unadmitted;
+    }
+    framer.setLimit(kMaxCommandLine);
+    send("OK " + token + "\n");
+    info = ClientInfo{name, ip};
+    server.unblock(ip);
+    server.clients.push_back(*info);
+    server.clientsChanged();
+    server.log(who() + " 연결됨");
+}
+
+void Session::send(std::string line) {
+    outgoing.push_back(Outgoing{std::move(line), nullptr, false});
+    pump();
+}
+
+void Session::sendFrame(std::string frame, std::function<void(bool)> done) {
+    if (finished_) {
+        done(false);
+        return;
+    }
+    outgoing.push_back(Outgoing{std::move(frame), std::move(done), false});
+    pump();
+}
+
+void Session::close() {
+    outgoing.push_back(Outgoing{{}, nullptr, true});
+    pump();
+}
+
+// Writes the queue in order, one write in flight.
+void Session::pump() {
+    if (writing || outgoing.empty() || !socket.is_open()) return;
+    if (outgoing.front().final) {
+        outgoing.pop_front();
+        asio::error_code ec;
+        socket.shutdown(asio::ip::tcp::socket::shutdown_send, ec);
+        finish();
+        return;
+    }
+    writing = true;
+    asio::async_write(socket, asio::buffer(outgoing.front().bytes),
+                      [self = shared_from_this()](const asio::error_code& ec, size_t) {
+                          self->writing = false;
+                          auto done = std::move(self->outgoing.front().done);
+                          self->outgoing.pop_front();
+                          if (done) done(!ec);
+                          if (ec) {
+                              self->outgoing.clear();
+                              self->closeSocket();
+                              return;
+                          }
+                          if (self->finished_ && self->outgoing.empty()) {
+                              self->closeSocket();
+                              return;
+                          }
+                          self->pump();
+                      });
+}
+
+void Session::closeSocket() {
+    lingerTimer.cancel();
+    asio::error_code ec;
+    socket.shutdown(asio::ip::tcp::socket::shutdown_both, ec);
+    socket.close(ec);
+    // The write in flight, if any, completes with an error and reports itself.
+    const size_t inFlight = writing ? 1 : 0;
+    for (size_t i = inFlight; i < outgoing.size(); ++i) {
+        if (outgoing[i].done) outgoing[i].done(false);
+    }
+    outgoing.erase(outgoing.begin() + inFlight, outgoing.end());
+}
+
+void Session::finish() {
+    if (finished_) return;
+    finished_ = true;
+    if (screen) {
+        screen->stop();
+        screen.reset();
+        --server.screenViewers;
+        server.viewersChanged();
+        if (server.owner.onScreenViewer) server.owner.onScreenViewer(name, false);
+        server.log(who() + " 화면 보기 종료");
+    }
+    if (info) {
+        std::erase(server.clients, *info);
+        server.clientsChanged();
+        server.log(info->name + " 연결 해제");
+    }
+    if (expectedPin) {
+        if (server.owner.onPinHide) server.owner.onPinHide();
+        expectedPin.reset();
+        server.freePairingSlot();
+    }
+    if (counted) {
+        counted = false;
+        --server.unadmitted;
+    }
+    waitingForSlot = false;
+    pinTimer.cancel();
+    busyTimer.cancel();
+    // Lines queued just before (such as "ERR pin") still go out, for a bounded time.
+    if (writing || !outgoing.empty()) {
+        lingerTimer.expires_after(kLinger);
+        lingerTimer.async_wait([self = shared_from_this()](const asio::error_code& ec) {
+            if (!ec) self->closeSocket();
+        });
+    } else {
+        closeSocket();
+    }
+    server.release(this);
+}
+
+}  // namespace velora

@@ -1,0 +1,61 @@
+#include "core/strings/Languages.h"
+
+namespace velora::strings {
+
+Texts texts_ar() {
+    return {
+        {"tray_none", "لا يوجد جهاز متصل"},
+        {"tray_connected", "الأجهزة المتصلة: {n}"},
+        {"tray_addr_pending", "جارٍ التحقق من العنوان…"},
+        {"tray_addr", "عنوان هذا الكمبيوتر: {addr}"},
+        {"tray_devices", "الأجهزة المقترنة"},
+        {"tray_power", "السماح بالتحكم في طاقة الكمبيوتر"},
+        {"tray_screen", "السماح بعرض الشاشة من الهاتف"},
+        {"tray_autostart", "التشغيل مع Windows"},
+        {"tray_help", "المساعدة"},
+        {"tray_quit", "إنهاء"},
+        {"tip_idle", "Velora — في الانتظار"},
+        {"tip_connected", "Velora — الأجهزة المتصلة: {n}"},
+        {"tip_viewing", "Velora — يشاهد الشاشة: {names}"},
+        {"balloon_running_title", "Velora قيد التشغيل"},
+        {"balloon_running_body", "يمكن لهاتفك الآن العثور على هذا الكمبيوتر ({addr})."},
+        {"balloon_viewing", "{name} يشاهد هذه الشاشة."},
+        {"devices_none", "لا يوجد بعد"},
+        {"device_forget", "{name} ({ip}) — قطع الاتصال"},
+        {"devices_forget_all", "قطع الاتصال بالكل"},
+        {"addr_unknown", "غير متاح"},
+        {"pin_title", "طلب اتصال من Velora"},
+        {"pin_head", "{name} ({ip}) يطلب الاتصال."},
+        {"pin_allow", "سماح"},
+        {"pin_or", "أو أدخل هذا الرقم على هاتفك"},
+        {"pin_foot", "إذا لم تتعرّف على هذا الجهاز، فأغلق هذه النافذة."},
+        {"device_default", "جهاز"},
+        {"mac_addr", "عنوان جهاز Mac هذا: {addr}"},
+        {"mac_power", "السماح بالتحكم في طاقة جهاز Mac"},
+        {"mac_login", "الفتح عند تسجيل الدخول"},
+        {"mac_viewing", "يشاهد الشاشة: {names}"},
+        {"mac_ax_warn", "⚠\uFE0E يلزم إذن تسهيلات الاستخدام — انقر لفتح الإعدادات"},
+        {"mac_ax_title", "إذن تسهيلات الاستخدام مطلوب"},
+        {"mac_ax_body",
+         "لكي يتمكن هاتفك من تحريك الماوس واستخدام لوحة المفاتيح في جهاز Mac هذا، شغّل هذا "
+         "الإذن.\n\n"
+         "إعدادات النظام › الخصوصية والأمن › تسهيلات الاستخدام — شغّل Velora.\n"
+         "يسري التغيير فورًا. إذا ظل المؤشر لا يتحرك، فأنهِ التطبيق ثم افتحه مرة أخرى."},
+        {"mac_open_settings", "فتح الإعدادات"},
+        {"mac_later", "لاحقًا"},
+    };
+}
+
+Texts linuxTexts_ar() {
+    return {
+        {"linux_ax_warn", "⚠\uFE0E التحكم في الإدخال غير متاح — انقر للحصول على المساعدة"},
+        {"linux_ax_title", "التحكم في الإدخال غير متاح"},
+        {"linux_ax_body",
+         "يحرّك Velora المؤشر ويكتب عبر امتداد XTEST في X11، وهذه الجلسة لا توفّره.\n\n"
+         "سجّل الخروج، واختر جلسة X11 (Xorg) في شاشة تسجيل الدخول، ثم شغّل Velora مرة أخرى.\n"
+         "يستمر الاقتران وعرض الشاشة في العمل خلال ذلك."},
+        {"linux_ax_help", "فتح المساعدة"},
+    };
+}
+
+}  // namespace velora::strings

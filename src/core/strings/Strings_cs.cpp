@@ -1,0 +1,64 @@
+#include "core/strings/Languages.h"
+
+namespace velora::strings {
+
+Texts texts_cs() {
+    return {
+        {"tray_none", "Žádné připojené zařízení"},
+        {"tray_connected", "Připojeno: {n}"},
+        {"tray_addr_pending", "Zjišťování adresy…"},
+        {"tray_addr", "Adresa tohoto PC: {addr}"},
+        {"tray_devices", "Spárovaná zařízení"},
+        {"tray_power", "Povolit ovládání napájení PC"},
+        {"tray_screen", "Povolit sledování obrazovky z telefonu"},
+        {"tray_autostart", "Spouštět s Windows"},
+        {"tray_help", "Nápověda"},
+        {"tray_quit", "Ukončit"},
+        {"tip_idle", "Velora — čeká"},
+        {"tip_connected", "Velora — připojeno: {n}"},
+        {"tip_viewing", "Velora — obrazovku sleduje: {names}"},
+        {"balloon_running_title", "Velora běží"},
+        {"balloon_running_body", "Váš telefon teď může najít tento PC ({addr})."},
+        {"balloon_viewing", "{name} sleduje tuto obrazovku."},
+        {"devices_none", "Zatím žádná"},
+        {"device_forget", "{name} ({ip}) — Odpojit"},
+        {"devices_forget_all", "Odpojit vše"},
+        {"addr_unknown", "Nedostupná"},
+        {"pin_title", "Velora: žádost o připojení"},
+        {"pin_head", "{name} ({ip}) se chce připojit."},
+        {"pin_allow", "Povolit"},
+        {"pin_or", "Nebo zadejte toto číslo v telefonu"},
+        {"pin_foot", "Pokud toto zařízení neznáte, zavřete toto okno."},
+        {"device_default", "Zařízení"},
+        {"mac_addr", "Adresa tohoto Macu: {addr}"},
+        {"mac_power", "Povolit ovládání napájení Macu"},
+        {"mac_login", "Otevřít po přihlášení"},
+        {"mac_viewing", "Obrazovku sleduje: {names}"},
+        {"mac_ax_warn", "⚠\uFE0E Je potřeba oprávnění zpřístupnění — kliknutím otevřete nastavení"},
+        {"mac_ax_title", "Vyžaduje se oprávnění zpřístupnění"},
+        {"mac_ax_body",
+         "Aby váš telefon mohl ovládat myš a klávesnici tohoto Macu, zapněte toto oprávnění.\n\n"
+         "Nastavení systému › Soukromí a zabezpečení › Zpřístupnění — zapněte Velora.\n"
+         "Změna platí okamžitě. Pokud se ukazatel stále nehýbe, ukončete aplikaci a znovu ji "
+         "otevřete."},
+        {"mac_open_settings", "Otevřít Nastavení"},
+        {"mac_later", "Později"},
+    };
+}
+
+Texts linuxTexts_cs() {
+    return {
+        {"linux_ax_warn",
+         "⚠\uFE0E Ovládání vstupu není k dispozici — kliknutím zobrazíte nápovědu"},
+        {"linux_ax_title", "Ovládání vstupu není k dispozici"},
+        {"linux_ax_body",
+         "Velora pohybuje ukazatelem a píše pomocí rozšíření X11 XTEST, které tato relace "
+         "nenabízí.\n\n"
+         "Odhlaste se, na přihlašovací obrazovce vyberte relaci X11 (Xorg) a spusťte Velora "
+         "znovu.\n"
+         "Párování a sledování obrazovky mezitím fungují dál."},
+        {"linux_ax_help", "Otevřít nápovědu"},
+    };
+}
+
+}  // namespace velora::strings

@@ -1,0 +1,63 @@
+#include "core/strings/Languages.h"
+
+namespace velora::strings {
+
+Texts texts_da() {
+    return {
+        {"tray_none", "Ingen enhed forbundet"},
+        {"tray_connected", "Forbundet: {n}"},
+        {"tray_addr_pending", "Tjekker adresse…"},
+        {"tray_addr", "Denne pc's adresse: {addr}"},
+        {"tray_devices", "Parrede enheder"},
+        {"tray_power", "Tillad strømstyring af pc'en"},
+        {"tray_screen", "Tillad skærmvisning fra telefonen"},
+        {"tray_autostart", "Start med Windows"},
+        {"tray_help", "Hjælp"},
+        {"tray_quit", "Afslut"},
+        {"tip_idle", "Velora — venter"},
+        {"tip_connected", "Velora — {n} forbundet"},
+        {"tip_viewing", "Velora — skærmen ses af: {names}"},
+        {"balloon_running_title", "Velora kører"},
+        {"balloon_running_body", "Din telefon kan nu finde denne pc ({addr})."},
+        {"balloon_viewing", "{name} ser denne skærm."},
+        {"devices_none", "Ingen endnu"},
+        {"device_forget", "{name} ({ip}) — Afbryd forbindelse"},
+        {"devices_forget_all", "Afbryd alle"},
+        {"addr_unknown", "Ikke tilgængelig"},
+        {"pin_title", "Forbindelsesanmodning til Velora"},
+        {"pin_head", "{name} ({ip}) vil gerne oprette forbindelse."},
+        {"pin_allow", "Tillad"},
+        {"pin_or", "Eller indtast dette nummer på din telefon"},
+        {"pin_foot", "Hvis du ikke genkender denne enhed, så luk dette vindue."},
+        {"device_default", "Enhed"},
+        {"mac_addr", "Denne Macs adresse: {addr}"},
+        {"mac_power", "Tillad strømstyring af Mac'en"},
+        {"mac_login", "Åbn ved login"},
+        {"mac_viewing", "Skærmen ses af: {names}"},
+        {"mac_ax_warn",
+         "⚠\uFE0E Tilladelse til tilgængelighed mangler — klik for at åbne indstillinger"},
+        {"mac_ax_title", "Tilladelse til tilgængelighed påkrævet"},
+        {"mac_ax_body",
+         "Slå denne tilladelse til, så din telefon kan styre musen og tastaturet på denne Mac.\n\n"
+         "Systemindstillinger › Anonymitet & sikkerhed › Tilgængelighed — slå Velora til.\n"
+         "Det virker med det samme. Hvis markøren stadig ikke bevæger sig, så afslut appen og åbn "
+         "den igen."},
+        {"mac_open_settings", "Åbn Indstillinger"},
+        {"mac_later", "Senere"},
+    };
+}
+
+Texts linuxTexts_da() {
+    return {
+        {"linux_ax_warn", "⚠\uFE0E Inputstyring er ikke tilgængelig — klik for hjælp"},
+        {"linux_ax_title", "Inputstyring er ikke tilgængelig"},
+        {"linux_ax_body",
+         "Velora flytter markøren og skriver via X11-udvidelsen XTEST, som denne session ikke "
+         "tilbyder.\n\n"
+         "Log ud, vælg en X11-session (Xorg) på loginskærmen, og start Velora igen.\n"
+         "Parring og skærmvisning virker fortsat i mellemtiden."},
+        {"linux_ax_help", "Åbn hjælp"},
+    };
+}
+
+}  // namespace velora::strings

@@ -1,0 +1,66 @@
+#include "core/strings/Languages.h"
+
+namespace velora::strings {
+
+Texts texts_de() {
+    return {
+        {"tray_none", "Kein Gerät verbunden"},
+        {"tray_connected", "Verbunden: {n}"},
+        {"tray_addr_pending", "Adresse wird ermittelt…"},
+        {"tray_addr", "Adresse dieses PCs: {addr}"},
+        {"tray_devices", "Gekoppelte Geräte"},
+        {"tray_power", "Energiesteuerung des PCs erlauben"},
+        {"tray_screen", "Bildschirmansicht vom Telefon erlauben"},
+        {"tray_autostart", "Mit Windows starten"},
+        {"tray_help", "Hilfe"},
+        {"tray_quit", "Beenden"},
+        {"tip_idle", "Velora — wartet"},
+        {"tip_connected", "Velora — {n} verbunden"},
+        {"tip_viewing", "Velora — Bildschirm angesehen von: {names}"},
+        {"balloon_running_title", "Velora läuft"},
+        {"balloon_running_body", "Ihr Telefon kann diesen PC jetzt finden ({addr})."},
+        {"balloon_viewing", "{name} sieht sich diesen Bildschirm an."},
+        {"devices_none", "Noch keine"},
+        {"device_forget", "{name} ({ip}) — Trennen"},
+        {"devices_forget_all", "Alle trennen"},
+        {"addr_unknown", "Nicht verfügbar"},
+        {"pin_title", "Velora-Verbindungsanfrage"},
+        {"pin_head", "{name} ({ip}) möchte sich verbinden."},
+        {"pin_allow", "Erlauben"},
+        {"pin_or", "Oder geben Sie diese Zahl auf Ihrem Telefon ein"},
+        {"pin_foot", "Wenn Sie dieses Gerät nicht kennen, schließen Sie dieses Fenster."},
+        {"device_default", "Gerät"},
+        {"mac_addr", "Adresse dieses Macs: {addr}"},
+        {"mac_power", "Energiesteuerung des Macs erlauben"},
+        {"mac_login", "Beim Anmelden öffnen"},
+        {"mac_viewing", "Bildschirm wird angesehen von: {names}"},
+        {"mac_ax_warn",
+         "⚠\uFE0E Berechtigung für Bedienungshilfen nötig — klicken, um die Einstellungen zu "
+         "öffnen"},
+        {"mac_ax_title", "Berechtigung für Bedienungshilfen erforderlich"},
+        {"mac_ax_body",
+         "Damit Ihr Telefon Maus und Tastatur dieses Macs steuern kann, schalten Sie diese "
+         "Berechtigung ein.\n\n"
+         "Systemeinstellungen › Datenschutz & Sicherheit › Bedienungshilfen — Velora einschalten.\n"
+         "Die Änderung wirkt sofort. Bewegt sich der Zeiger trotzdem nicht, beenden Sie die App "
+         "und öffnen Sie sie erneut."},
+        {"mac_open_settings", "Einstellungen öffnen"},
+        {"mac_later", "Später"},
+    };
+}
+
+Texts linuxTexts_de() {
+    return {
+        {"linux_ax_warn", "⚠\uFE0E Eingabesteuerung nicht verfügbar — für Hilfe klicken"},
+        {"linux_ax_title", "Eingabesteuerung nicht verfügbar"},
+        {"linux_ax_body",
+         "Velora bewegt den Zeiger und tippt über die X11-Erweiterung XTEST, die diese Sitzung "
+         "nicht anbietet.\n\n"
+         "Melden Sie sich ab, wählen Sie auf dem Anmeldebildschirm eine X11-Sitzung (Xorg) und "
+         "starten Sie Velora erneut.\n"
+         "Koppeln und Bildschirmansicht funktionieren in der Zwischenzeit weiter."},
+        {"linux_ax_help", "Hilfe öffnen"},
+    };
+}
+
+}  // namespace velora::strings

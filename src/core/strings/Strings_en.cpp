@@ -1,0 +1,62 @@
+#include "core/strings/Languages.h"
+
+namespace velora::strings {
+
+Texts texts_en() {
+    return {
+        {"tray_none", "No device connected"},
+        {"tray_connected", "Connected: {n}"},
+        {"tray_addr_pending", "Checking address…"},
+        {"tray_addr", "This PC's address: {addr}"},
+        {"tray_devices", "Paired devices"},
+        {"tray_power", "Allow PC power control"},
+        {"tray_screen", "Allow screen viewing from phone"},
+        {"tray_autostart", "Start with Windows"},
+        {"tray_help", "Help"},
+        {"tray_quit", "Quit"},
+        {"tip_idle", "Velora — waiting"},
+        {"tip_connected", "Velora — {n} connected"},
+        {"tip_viewing", "Velora — screen viewed by: {names}"},
+        {"balloon_running_title", "Velora is running"},
+        {"balloon_running_body", "Your phone can now find this PC ({addr})."},
+        {"balloon_viewing", "{name} is viewing this screen."},
+        {"devices_none", "None yet"},
+        {"device_forget", "{name} ({ip}) — Disconnect"},
+        {"devices_forget_all", "Disconnect all"},
+        {"addr_unknown", "Unavailable"},
+        {"pin_title", "Velora connection request"},
+        {"pin_head", "{name} ({ip}) wants to connect."},
+        {"pin_allow", "Allow"},
+        {"pin_or", "Or enter this number on your phone"},
+        {"pin_foot", "If you don't recognize this device, close this window."},
+        {"device_default", "Device"},
+        {"mac_addr", "This Mac's address: {addr}"},
+        {"mac_power", "Allow Mac power control"},
+        {"mac_login", "Open at Login"},
+        {"mac_viewing", "Viewing screen: {names}"},
+        {"mac_ax_warn", "⚠\uFE0E Accessibility permission needed — click to open settings"},
+        {"mac_ax_title", "Accessibility permission required"},
+        {"mac_ax_body",
+         "To let your phone move this Mac's mouse and keyboard, turn on this permission.\n\n"
+         "System Settings › Privacy & Security › Accessibility — turn on Velora.\n"
+         "It takes effect right away. If the pointer still doesn't move, quit the app and open it "
+         "again."},
+        {"mac_open_settings", "Open Settings"},
+        {"mac_later", "Later"},
+    };
+}
+
+Texts linuxTexts_en() {
+    return {
+        {"linux_ax_warn", "⚠\uFE0E Input control unavailable — click for help"},
+        {"linux_ax_title", "Input control unavailable"},
+        {"linux_ax_body",
+         "Velora moves the pointer and types through the X11 XTEST extension, which this session "
+         "does not offer.\n\n"
+         "Log out, choose an X11 (Xorg) session on the login screen, and start Velora again.\n"
+         "Pairing and screen viewing keep working meanwhile."},
+        {"linux_ax_help", "Open Help"},
+    };
+}
+
+}  // namespace velora::strings

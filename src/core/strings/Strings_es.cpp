@@ -1,0 +1,65 @@
+#include "core/strings/Languages.h"
+
+namespace velora::strings {
+
+Texts texts_es() {
+    return {
+        {"tray_none", "Ningún dispositivo conectado"},
+        {"tray_connected", "Conectados: {n}"},
+        {"tray_addr_pending", "Comprobando la dirección…"},
+        {"tray_addr", "Dirección de este PC: {addr}"},
+        {"tray_devices", "Dispositivos vinculados"},
+        {"tray_power", "Permitir el control de energía del PC"},
+        {"tray_screen", "Permitir ver la pantalla desde el teléfono"},
+        {"tray_autostart", "Iniciar con Windows"},
+        {"tray_help", "Ayuda"},
+        {"tray_quit", "Salir"},
+        {"tip_idle", "Velora — en espera"},
+        {"tip_connected", "Velora — {n} conectados"},
+        {"tip_viewing", "Velora — pantalla vista por: {names}"},
+        {"balloon_running_title", "Velora se está ejecutando"},
+        {"balloon_running_body", "Tu teléfono ya puede encontrar este PC ({addr})."},
+        {"balloon_viewing", "{name} está viendo esta pantalla."},
+        {"devices_none", "Ninguno todavía"},
+        {"device_forget", "{name} ({ip}) — Desconectar"},
+        {"devices_forget_all", "Desconectar todos"},
+        {"addr_unknown", "No disponible"},
+        {"pin_title", "Solicitud de conexión de Velora"},
+        {"pin_head", "{name} ({ip}) quiere conectarse."},
+        {"pin_allow", "Permitir"},
+        {"pin_or", "O introduce este número en tu teléfono"},
+        {"pin_foot", "Si no reconoces este dispositivo, cierra esta ventana."},
+        {"device_default", "Dispositivo"},
+        {"mac_addr", "Dirección de este Mac: {addr}"},
+        {"mac_power", "Permitir el control de energía del Mac"},
+        {"mac_login", "Abrir al iniciar sesión"},
+        {"mac_viewing", "Pantalla vista por: {names}"},
+        {"mac_ax_warn",
+         "⚠\uFE0E Se necesita el permiso de accesibilidad — haz clic para abrir los ajustes"},
+        {"mac_ax_title", "Se requiere el permiso de accesibilidad"},
+        {"mac_ax_body",
+         "Para que tu teléfono pueda mover el ratón y usar el teclado de este Mac, activa este "
+         "permiso.\n\n"
+         "Ajustes del Sistema › Privacidad y seguridad › Accesibilidad — activa Velora.\n"
+         "El cambio se aplica al instante. Si el puntero sigue sin moverse, cierra la app y vuelve "
+         "a abrirla."},
+        {"mac_open_settings", "Abrir Ajustes"},
+        {"mac_later", "Más tarde"},
+    };
+}
+
+Texts linuxTexts_es() {
+    return {
+        {"linux_ax_warn", "⚠\uFE0E Control de entrada no disponible — haz clic para obtener ayuda"},
+        {"linux_ax_title", "Control de entrada no disponible"},
+        {"linux_ax_body",
+         "Velora mueve el puntero y escribe mediante la extensión XTEST de X11, que esta sesión no "
+         "ofrece.\n\n"
+         "Cierra la sesión, elige una sesión X11 (Xorg) en la pantalla de inicio de sesión y "
+         "vuelve a abrir Velora.\n"
+         "Mientras tanto, la vinculación y la visualización de la pantalla siguen funcionando."},
+        {"linux_ax_help", "Abrir la ayuda"},
+    };
+}
+
+}  // namespace velora::strings

@@ -1,0 +1,65 @@
+#include "core/strings/Languages.h"
+
+namespace velora::strings {
+
+Texts texts_fi() {
+    return {
+        {"tray_none", "Ei yhdistettyjä laitteita"},
+        {"tray_connected", "Yhdistetty: {n}"},
+        {"tray_addr_pending", "Tarkistetaan osoitetta…"},
+        {"tray_addr", "Tämän PC:n osoite: {addr}"},
+        {"tray_devices", "Pariliitetyt laitteet"},
+        {"tray_power", "Salli PC:n virranhallinta"},
+        {"tray_screen", "Salli näytön katselu puhelimesta"},
+        {"tray_autostart", "Käynnistä Windowsin kanssa"},
+        {"tray_help", "Ohje"},
+        {"tray_quit", "Lopeta"},
+        {"tip_idle", "Velora — odottaa"},
+        {"tip_connected", "Velora — {n} yhdistetty"},
+        {"tip_viewing", "Velora — näyttöä katselee: {names}"},
+        {"balloon_running_title", "Velora on käynnissä"},
+        {"balloon_running_body", "Puhelimesi löytää nyt tämän PC:n ({addr})."},
+        {"balloon_viewing", "{name} katselee tätä näyttöä."},
+        {"devices_none", "Ei vielä yhtään"},
+        {"device_forget", "{name} ({ip}) — Katkaise yhteys"},
+        {"devices_forget_all", "Katkaise kaikki"},
+        {"addr_unknown", "Ei saatavilla"},
+        {"pin_title", "Velora-yhteyspyyntö"},
+        {"pin_head", "{name} ({ip}) haluaa muodostaa yhteyden."},
+        {"pin_allow", "Salli"},
+        {"pin_or", "Tai syötä tämä numero puhelimeesi"},
+        {"pin_foot", "Jos et tunnista tätä laitetta, sulje tämä ikkuna."},
+        {"device_default", "Laite"},
+        {"mac_addr", "Tämän Macin osoite: {addr}"},
+        {"mac_power", "Salli Macin virranhallinta"},
+        {"mac_login", "Avaa kirjauduttaessa"},
+        {"mac_viewing", "Näyttöä katselee: {names}"},
+        {"mac_ax_warn", "⚠\uFE0E Käyttöapulupa tarvitaan — avaa asetukset napsauttamalla"},
+        {"mac_ax_title", "Käyttöapulupa vaaditaan"},
+        {"mac_ax_body",
+         "Jotta puhelimesi voi ohjata tämän Macin hiirtä ja näppäimistöä, laita tämä lupa "
+         "päälle.\n\n"
+         "Järjestelmäasetukset › Tietosuoja ja turvallisuus › Käyttöapu — laita Velora päälle.\n"
+         "Muutos tulee voimaan heti. Jos osoitin ei vieläkään liiku, lopeta appi ja avaa se "
+         "uudelleen."},
+        {"mac_open_settings", "Avaa asetukset"},
+        {"mac_later", "Myöhemmin"},
+    };
+}
+
+Texts linuxTexts_fi() {
+    return {
+        {"linux_ax_warn",
+         "⚠\uFE0E Syötteen ohjaus ei ole käytettävissä — napsauta saadaksesi ohjeita"},
+        {"linux_ax_title", "Syötteen ohjaus ei ole käytettävissä"},
+        {"linux_ax_body",
+         "Velora liikuttaa osoitinta ja kirjoittaa X11:n XTEST-laajennuksen avulla, jota tämä "
+         "istunto ei tarjoa.\n\n"
+         "Kirjaudu ulos, valitse kirjautumisnäytössä X11-istunto (Xorg) ja käynnistä Velora "
+         "uudelleen.\n"
+         "Pariliitos ja näytön katselu toimivat sillä välin normaalisti."},
+        {"linux_ax_help", "Avaa ohje"},
+    };
+}
+
+}  // namespace velora::strings

@@ -1,0 +1,66 @@
+#include "core/strings/Languages.h"
+
+namespace velora::strings {
+
+Texts texts_fr() {
+    return {
+        {"tray_none", "Aucun appareil connecté"},
+        {"tray_connected", "Connectés : {n}"},
+        {"tray_addr_pending", "Vérification de l'adresse…"},
+        {"tray_addr", "Adresse de ce PC : {addr}"},
+        {"tray_devices", "Appareils associés"},
+        {"tray_power", "Autoriser le contrôle de l'alimentation du PC"},
+        {"tray_screen", "Autoriser l'affichage de l'écran sur le téléphone"},
+        {"tray_autostart", "Démarrer avec Windows"},
+        {"tray_help", "Aide"},
+        {"tray_quit", "Quitter"},
+        {"tip_idle", "Velora — en attente"},
+        {"tip_connected", "Velora — {n} connecté(s)"},
+        {"tip_viewing", "Velora — écran regardé par : {names}"},
+        {"balloon_running_title", "Velora est en cours d'exécution"},
+        {"balloon_running_body", "Votre téléphone peut maintenant trouver ce PC ({addr})."},
+        {"balloon_viewing", "{name} regarde cet écran."},
+        {"devices_none", "Aucun pour l'instant"},
+        {"device_forget", "{name} ({ip}) — Déconnecter"},
+        {"devices_forget_all", "Tout déconnecter"},
+        {"addr_unknown", "Indisponible"},
+        {"pin_title", "Demande de connexion Velora"},
+        {"pin_head", "{name} ({ip}) souhaite se connecter."},
+        {"pin_allow", "Autoriser"},
+        {"pin_or", "Ou saisissez ce code sur votre téléphone"},
+        {"pin_foot", "Si vous ne reconnaissez pas cet appareil, fermez cette fenêtre."},
+        {"device_default", "Appareil"},
+        {"mac_addr", "Adresse de ce Mac : {addr}"},
+        {"mac_power", "Autoriser le contrôle de l'alimentation du Mac"},
+        {"mac_login", "Ouvrir à la connexion"},
+        {"mac_viewing", "Écran regardé par : {names}"},
+        {"mac_ax_warn",
+         "⚠\uFE0E Autorisation d'accessibilité nécessaire — cliquez pour ouvrir les réglages"},
+        {"mac_ax_title", "Autorisation d'accessibilité requise"},
+        {"mac_ax_body",
+         "Pour que votre téléphone puisse piloter la souris et le clavier de ce Mac, activez cette "
+         "autorisation.\n\n"
+         "Réglages Système › Confidentialité et sécurité › Accessibilité — activez Velora.\n"
+         "Le changement s'applique immédiatement. Si le pointeur ne bouge toujours pas, quittez "
+         "l'app et rouvrez-la."},
+        {"mac_open_settings", "Ouvrir les réglages"},
+        {"mac_later", "Plus tard"},
+    };
+}
+
+Texts linuxTexts_fr() {
+    return {
+        {"linux_ax_warn",
+         "⚠\uFE0E Contrôle de la saisie indisponible — cliquez pour obtenir de l'aide"},
+        {"linux_ax_title", "Contrôle de la saisie indisponible"},
+        {"linux_ax_body",
+         "Velora déplace le pointeur et saisit du texte grâce à l'extension X11 XTEST, que cette "
+         "session ne propose pas.\n\n"
+         "Déconnectez-vous, choisissez une session X11 (Xorg) sur l'écran de connexion, puis "
+         "relancez Velora.\n"
+         "En attendant, l'association et l'affichage de l'écran continuent de fonctionner."},
+        {"linux_ax_help", "Ouvrir l'aide"},
+    };
+}
+
+}  // namespace velora::strings

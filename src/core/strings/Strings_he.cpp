@@ -1,0 +1,61 @@
+#include "core/strings/Languages.h"
+
+namespace velora::strings {
+
+Texts texts_he() {
+    return {
+        {"tray_none", "אין מכשיר מחובר"},
+        {"tray_connected", "מחוברים: {n}"},
+        {"tray_addr_pending", "הכתובת נבדקת…"},
+        {"tray_addr", "הכתובת של המחשב הזה: {addr}"},
+        {"tray_devices", "מכשירים מצומדים"},
+        {"tray_power", "לאפשר שליטה בכיבוי ובהפעלה של המחשב"},
+        {"tray_screen", "לאפשר צפייה במסך מהטלפון"},
+        {"tray_autostart", "הפעלה עם Windows"},
+        {"tray_help", "עזרה"},
+        {"tray_quit", "יציאה"},
+        {"tip_idle", "Velora — בהמתנה"},
+        {"tip_connected", "Velora — מחוברים: {n}"},
+        {"tip_viewing", "Velora — צופים במסך: {names}"},
+        {"balloon_running_title", "Velora פועלת"},
+        {"balloon_running_body", "הטלפון שלך יכול עכשיו למצוא את המחשב הזה ({addr})."},
+        {"balloon_viewing", "{name} צופה במסך הזה."},
+        {"devices_none", "אין עדיין"},
+        {"device_forget", "{name} ({ip}) — ניתוק"},
+        {"devices_forget_all", "לנתק הכול"},
+        {"addr_unknown", "לא זמינה"},
+        {"pin_title", "בקשת חיבור ל-Velora"},
+        {"pin_head", "{name} ({ip}) מבקש להתחבר."},
+        {"pin_allow", "לאפשר"},
+        {"pin_or", "או להזין את המספר הזה בטלפון"},
+        {"pin_foot", "אם המכשיר הזה לא מוכר לך, יש לסגור את החלון הזה."},
+        {"device_default", "מכשיר"},
+        {"mac_addr", "הכתובת של ה-Mac הזה: {addr}"},
+        {"mac_power", "לאפשר שליטה בכיבוי ובהפעלה של ה-Mac"},
+        {"mac_login", "פתיחה בהתחברות"},
+        {"mac_viewing", "צופים במסך: {names}"},
+        {"mac_ax_warn", "⚠\uFE0E נדרשת הרשאת נגישות — יש ללחוץ כדי לפתוח את ההגדרות"},
+        {"mac_ax_title", "נדרשת הרשאת נגישות"},
+        {"mac_ax_body",
+         "כדי שהטלפון שלך יוכל להזיז את העכבר ולהשתמש במקלדת של ה-Mac הזה, יש להפעיל את ההרשאה "
+         "הזו.\n\n"
+         "הגדרות המערכת › פרטיות ואבטחה › נגישות — יש להפעיל את Velora.\n"
+         "השינוי נכנס לתוקף מיד. אם הסמן עדיין לא זז, יש לצאת מהאפליקציה ולפתוח אותה מחדש."},
+        {"mac_open_settings", "פתיחת ההגדרות"},
+        {"mac_later", "אחר כך"},
+    };
+}
+
+Texts linuxTexts_he() {
+    return {
+        {"linux_ax_warn", "⚠\uFE0E השליטה בקלט אינה זמינה — יש ללחוץ לקבלת עזרה"},
+        {"linux_ax_title", "השליטה בקלט אינה זמינה"},
+        {"linux_ax_body",
+         "Velora מזיזה את הסמן ומקלידה באמצעות ההרחבה XTEST של X11, שהסשן הזה לא מציע.\n\n"
+         "יש להתנתק, לבחור סשן X11 (Xorg) במסך הכניסה ולהפעיל את Velora מחדש.\n"
+         "בינתיים הצימוד והצפייה במסך ממשיכים לעבוד."},
+        {"linux_ax_help", "פתיחת העזרה"},
+    };
+}
+
+}  // namespace velora::strings

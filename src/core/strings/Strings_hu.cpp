@@ -1,0 +1,67 @@
+#include "core/strings/Languages.h"
+
+namespace velora::strings {
+
+Texts texts_hu() {
+    return {
+        {"tray_none", "Nincs csatlakoztatott eszköz"},
+        {"tray_connected", "Csatlakoztatva: {n}"},
+        {"tray_addr_pending", "Cím ellenőrzése…"},
+        {"tray_addr", "Ennek a PC-nek a címe: {addr}"},
+        {"tray_devices", "Párosított eszközök"},
+        {"tray_power", "A PC energiavezérlésének engedélyezése"},
+        {"tray_screen", "Képernyő megtekintésének engedélyezése telefonról"},
+        {"tray_autostart", "Indítás a Windowszal"},
+        {"tray_help", "Súgó"},
+        {"tray_quit", "Kilépés"},
+        {"tip_idle", "Velora — várakozás"},
+        {"tip_connected", "Velora — {n} csatlakozva"},
+        {"tip_viewing", "Velora — a képernyőt nézi: {names}"},
+        {"balloon_running_title", "A Velora fut"},
+        {"balloon_running_body", "A telefonja most már megtalálja ezt a PC-t ({addr})."},
+        {"balloon_viewing", "{name} nézi ezt a képernyőt."},
+        {"devices_none", "Még nincs"},
+        {"device_forget", "{name} ({ip}) — Leválasztás"},
+        {"devices_forget_all", "Összes leválasztása"},
+        {"addr_unknown", "Nem érhető el"},
+        {"pin_title", "Velora csatlakozási kérés"},
+        {"pin_head", "{name} ({ip}) csatlakozni szeretne."},
+        {"pin_allow", "Engedélyezés"},
+        {"pin_or", "Vagy írja be ezt a számot a telefonján"},
+        {"pin_foot", "Ha nem ismeri fel ezt az eszközt, zárja be ezt az ablakot."},
+        {"device_default", "Eszköz"},
+        {"mac_addr", "Ennek a Macnek a címe: {addr}"},
+        {"mac_power", "A Mac energiavezérlésének engedélyezése"},
+        {"mac_login", "Megnyitás bejelentkezéskor"},
+        {"mac_viewing", "A képernyőt nézi: {names}"},
+        {"mac_ax_warn",
+         "⚠\uFE0E Kisegítő lehetőségek engedély szükséges — kattintson a beállítások "
+         "megnyitásához"},
+        {"mac_ax_title", "A kisegítő lehetőségek engedélye szükséges"},
+        {"mac_ax_body",
+         "Ahhoz, hogy a telefonja irányíthassa ennek a Macnek az egerét és billentyűzetét, "
+         "kapcsolja be ezt az engedélyt.\n\n"
+         "Rendszerbeállítások › Adatvédelem és biztonság › Kisegítő lehetőségek — kapcsolja be a "
+         "Velora appot.\n"
+         "A változás azonnal érvénybe lép. Ha a mutató továbbra sem mozdul, lépjen ki az appból, "
+         "és nyissa meg újra."},
+        {"mac_open_settings", "Beállítások megnyitása"},
+        {"mac_later", "Később"},
+    };
+}
+
+Texts linuxTexts_hu() {
+    return {
+        {"linux_ax_warn", "⚠\uFE0E A bevitel vezérlése nem érhető el — kattintson a súgóért"},
+        {"linux_ax_title", "A bevitel vezérlése nem érhető el"},
+        {"linux_ax_body",
+         "A Velora az X11 XTEST bővítményén keresztül mozgatja a mutatót és gépel, ezt a "
+         "bővítményt azonban ez a munkamenet nem kínálja.\n\n"
+         "Jelentkezzen ki, a bejelentkezési képernyőn válasszon X11 (Xorg) munkamenetet, majd "
+         "indítsa el újra a Velora appot.\n"
+         "A párosítás és a képernyő megtekintése addig is működik."},
+        {"linux_ax_help", "Súgó megnyitása"},
+    };
+}
+
+}  // namespace velora::strings

@@ -1,0 +1,62 @@
+#include "core/strings/Languages.h"
+
+namespace velora::strings {
+
+Texts texts_id() {
+    return {
+        {"tray_none", "Tidak ada perangkat yang terhubung"},
+        {"tray_connected", "Terhubung: {n}"},
+        {"tray_addr_pending", "Memeriksa alamat…"},
+        {"tray_addr", "Alamat PC ini: {addr}"},
+        {"tray_devices", "Perangkat yang disandingkan"},
+        {"tray_power", "Izinkan kontrol daya PC"},
+        {"tray_screen", "Izinkan melihat layar dari ponsel"},
+        {"tray_autostart", "Mulai bersama Windows"},
+        {"tray_help", "Bantuan"},
+        {"tray_quit", "Keluar"},
+        {"tip_idle", "Velora — menunggu"},
+        {"tip_connected", "Velora — {n} terhubung"},
+        {"tip_viewing", "Velora — layar dilihat oleh: {names}"},
+        {"balloon_running_title", "Velora sedang berjalan"},
+        {"balloon_running_body", "Ponsel Anda kini dapat menemukan PC ini ({addr})."},
+        {"balloon_viewing", "{name} sedang melihat layar ini."},
+        {"devices_none", "Belum ada"},
+        {"device_forget", "{name} ({ip}) — Putuskan"},
+        {"devices_forget_all", "Putuskan semua"},
+        {"addr_unknown", "Tidak tersedia"},
+        {"pin_title", "Permintaan koneksi Velora"},
+        {"pin_head", "{name} ({ip}) ingin terhubung."},
+        {"pin_allow", "Izinkan"},
+        {"pin_or", "Atau masukkan nomor ini di ponsel Anda"},
+        {"pin_foot", "Jika Anda tidak mengenali perangkat ini, tutup jendela ini."},
+        {"device_default", "Perangkat"},
+        {"mac_addr", "Alamat Mac ini: {addr}"},
+        {"mac_power", "Izinkan kontrol daya Mac"},
+        {"mac_login", "Buka saat Login"},
+        {"mac_viewing", "Layar dilihat oleh: {names}"},
+        {"mac_ax_warn", "⚠\uFE0E Izin aksesibilitas diperlukan — klik untuk membuka pengaturan"},
+        {"mac_ax_title", "Memerlukan izin aksesibilitas"},
+        {"mac_ax_body",
+         "Agar ponsel Anda dapat menggerakkan mouse dan keyboard Mac ini, nyalakan izin ini.\n\n"
+         "Pengaturan Sistem › Privasi & Keamanan › Aksesibilitas — nyalakan Velora.\n"
+         "Perubahan langsung berlaku. Jika penunjuk masih tidak bergerak, keluar dari aplikasi "
+         "lalu buka kembali."},
+        {"mac_open_settings", "Buka Pengaturan"},
+        {"mac_later", "Nanti"},
+    };
+}
+
+Texts linuxTexts_id() {
+    return {
+        {"linux_ax_warn", "⚠\uFE0E Kontrol input tidak tersedia — klik untuk bantuan"},
+        {"linux_ax_title", "Kontrol input tidak tersedia"},
+        {"linux_ax_body",
+         "Velora menggerakkan penunjuk dan mengetik melalui ekstensi X11 XTEST, yang tidak "
+         "tersedia di sesi ini.\n\n"
+         "Keluar dari sesi ini, pilih sesi X11 (Xorg) di layar login, lalu jalankan Velora lagi.\n"
+         "Sementara itu, penyandingan dan tampilan layar tetap berfungsi."},
+        {"linux_ax_help", "Buka Bantuan"},
+    };
+}
+
+}  // namespace velora::strings

@@ -1,0 +1,66 @@
+#include "core/strings/Languages.h"
+
+namespace velora::strings {
+
+Texts texts_it() {
+    return {
+        {"tray_none", "Nessun dispositivo connesso"},
+        {"tray_connected", "Connessi: {n}"},
+        {"tray_addr_pending", "Verifica dell'indirizzo…"},
+        {"tray_addr", "Indirizzo di questo PC: {addr}"},
+        {"tray_devices", "Dispositivi associati"},
+        {"tray_power", "Consenti il controllo dell'alimentazione del PC"},
+        {"tray_screen", "Consenti la visualizzazione dello schermo dal telefono"},
+        {"tray_autostart", "Avvia con Windows"},
+        {"tray_help", "Aiuto"},
+        {"tray_quit", "Esci"},
+        {"tip_idle", "Velora — in attesa"},
+        {"tip_connected", "Velora — {n} connessi"},
+        {"tip_viewing", "Velora — schermo visto da: {names}"},
+        {"balloon_running_title", "Velora è in esecuzione"},
+        {"balloon_running_body", "Ora il telefono può trovare questo PC ({addr})."},
+        {"balloon_viewing", "{name} sta guardando questo schermo."},
+        {"devices_none", "Ancora nessuno"},
+        {"device_forget", "{name} ({ip}) — Disconnetti"},
+        {"devices_forget_all", "Disconnetti tutti"},
+        {"addr_unknown", "Non disponibile"},
+        {"pin_title", "Richiesta di connessione a Velora"},
+        {"pin_head", "{name} ({ip}) vuole connettersi."},
+        {"pin_allow", "Consenti"},
+        {"pin_or", "Oppure inserisci questo numero sul telefono"},
+        {"pin_foot", "Se non riconosci questo dispositivo, chiudi questa finestra."},
+        {"device_default", "Dispositivo"},
+        {"mac_addr", "Indirizzo di questo Mac: {addr}"},
+        {"mac_power", "Consenti il controllo dell'alimentazione del Mac"},
+        {"mac_login", "Apri al login"},
+        {"mac_viewing", "Schermo visto da: {names}"},
+        {"mac_ax_warn",
+         "⚠\uFE0E Serve il permesso di accessibilità — fai clic per aprire le impostazioni"},
+        {"mac_ax_title", "Permesso di accessibilità richiesto"},
+        {"mac_ax_body",
+         "Per permettere al telefono di muovere il mouse e usare la tastiera di questo Mac, attiva "
+         "questo permesso.\n\n"
+         "Impostazioni di Sistema › Privacy e sicurezza › Accessibilità — attiva Velora.\n"
+         "La modifica ha effetto subito. Se il puntatore ancora non si muove, chiudi l'app e "
+         "riaprila."},
+        {"mac_open_settings", "Apri Impostazioni"},
+        {"mac_later", "Più tardi"},
+    };
+}
+
+Texts linuxTexts_it() {
+    return {
+        {"linux_ax_warn", "⚠\uFE0E Controllo dell'input non disponibile — fai clic per l'aiuto"},
+        {"linux_ax_title", "Controllo dell'input non disponibile"},
+        {"linux_ax_body",
+         "Velora muove il puntatore e digita tramite l'estensione XTEST di X11, che questa "
+         "sessione non offre.\n\n"
+         "Esci, scegli una sessione X11 (Xorg) nella schermata di accesso e avvia di nuovo "
+         "Velora.\n"
+         "Nel frattempo l'associazione e la visualizzazione dello schermo continuano a "
+         "funzionare."},
+        {"linux_ax_help", "Apri l'aiuto"},
+    };
+}
+
+}  // namespace velora::strings

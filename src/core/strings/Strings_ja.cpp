@@ -1,0 +1,66 @@
+#include "core/strings/Languages.h"
+
+namespace velora::strings {
+
+Texts texts_ja() {
+    return {
+        {"tray_none", "接続中のデバイスはありません"},
+        {"tray_connected", "接続中: {n}"},
+        {"tray_addr_pending", "アドレスを確認中…"},
+        {"tray_addr", "この PC のアドレス: {addr}"},
+        {"tray_devices", "ペアリング済みのデバイス"},
+        {"tray_power", "PC の電源操作を許可"},
+        {"tray_screen", "スマートフォンからの画面表示を許可"},
+        {"tray_autostart", "Windows と同時に起動"},
+        {"tray_help", "ヘルプ"},
+        {"tray_quit", "終了"},
+        {"tip_idle", "Velora — 待機中"},
+        {"tip_connected", "Velora — {n} 台接続中"},
+        {"tip_viewing", "Velora — 画面を表示中: {names}"},
+        {"balloon_running_title", "Velora は実行中です"},
+        {"balloon_running_body",
+         "スマートフォンからこの PC ({addr}) を見つけられるようになりました。"},
+        {"balloon_viewing", "{name} がこの画面を表示しています。"},
+        {"devices_none", "まだありません"},
+        {"device_forget", "{name} ({ip}) — 接続を解除"},
+        {"devices_forget_all", "すべての接続を解除"},
+        {"addr_unknown", "取得できません"},
+        {"pin_title", "Velora 接続リクエスト"},
+        {"pin_head", "{name} ({ip}) が接続を求めています。"},
+        {"pin_allow", "許可"},
+        {"pin_or", "またはスマートフォンでこの番号を入力してください"},
+        {"pin_foot", "このデバイスに心当たりがない場合は、このウインドウを閉じてください。"},
+        {"device_default", "デバイス"},
+        {"mac_addr", "この Mac のアドレス: {addr}"},
+        {"mac_power", "Mac の電源操作を許可"},
+        {"mac_login", "ログイン時に開く"},
+        {"mac_viewing", "画面を表示中: {names}"},
+        {"mac_ax_warn", "⚠\uFE0E アクセシビリティの許可が必要です — クリックして設定を開く"},
+        {"mac_ax_title", "アクセシビリティの許可が必要です"},
+        {"mac_ax_body",
+         "スマートフォンからこの Mac "
+         "のマウスとキーボードを操作するには、この許可をオンにしてください。\n\n"
+         "システム設定 › プライバシーとセキュリティ › アクセシビリティ — Velora をオンにします。\n"
+         "設定はすぐに反映されます。それでもポインタが動かない場合は、アプリを終了してもう一度開い"
+         "てください。"},
+        {"mac_open_settings", "設定を開く"},
+        {"mac_later", "後で"},
+    };
+}
+
+Texts linuxTexts_ja() {
+    return {
+        {"linux_ax_warn", "⚠\uFE0E 入力操作を利用できません — クリックしてヘルプを表示"},
+        {"linux_ax_title", "入力操作を利用できません"},
+        {"linux_ax_body",
+         "Velora は X11 の XTEST "
+         "拡張機能を使ってポインタを動かし文字を入力しますが、このセッションではこの拡張機能を利用"
+         "できません。\n\n"
+         "ログアウトし、ログイン画面で X11 (Xorg) セッションを選んでから、Velora "
+         "をもう一度起動してください。\n"
+         "その間も、ペアリングと画面表示は引き続き利用できます。"},
+        {"linux_ax_help", "ヘルプを開く"},
+    };
+}
+
+}  // namespace velora::strings

@@ -1,0 +1,61 @@
+#include "core/strings/Languages.h"
+
+namespace velora::strings {
+
+Texts texts_ko() {
+    return {
+        {"tray_none", "연결된 기기 없음"},
+        {"tray_connected", "연결됨: {n}"},
+        {"tray_addr_pending", "주소 확인 중…"},
+        {"tray_addr", "이 PC의 주소: {addr}"},
+        {"tray_devices", "페어링된 기기"},
+        {"tray_power", "PC 전원 제어 허용"},
+        {"tray_screen", "휴대폰에서 화면 보기 허용"},
+        {"tray_autostart", "Windows 시작 시 실행"},
+        {"tray_help", "도움말"},
+        {"tray_quit", "종료"},
+        {"tip_idle", "Velora — 대기 중"},
+        {"tip_connected", "Velora — {n}대 연결됨"},
+        {"tip_viewing", "Velora — 화면을 보는 중: {names}"},
+        {"balloon_running_title", "Velora 실행 중"},
+        {"balloon_running_body", "이제 휴대폰에서 이 PC({addr})를 찾을 수 있습니다."},
+        {"balloon_viewing", "{name}에서 이 화면을 보고 있습니다."},
+        {"devices_none", "아직 없음"},
+        {"device_forget", "{name} ({ip}) — 연결 해제"},
+        {"devices_forget_all", "모두 연결 해제"},
+        {"addr_unknown", "확인할 수 없음"},
+        {"pin_title", "Velora 연결 요청"},
+        {"pin_head", "{name} ({ip})에서 연결을 요청합니다."},
+        {"pin_allow", "허용"},
+        {"pin_or", "또는 휴대폰에 이 번호를 입력하세요"},
+        {"pin_foot", "모르는 기기라면 이 창을 닫으세요."},
+        {"device_default", "기기"},
+        {"mac_addr", "이 Mac의 주소: {addr}"},
+        {"mac_power", "Mac 전원 제어 허용"},
+        {"mac_login", "로그인 시 열기"},
+        {"mac_viewing", "화면을 보는 중: {names}"},
+        {"mac_ax_warn", "⚠\uFE0E 손쉬운 사용 권한 필요 — 클릭하여 설정 열기"},
+        {"mac_ax_title", "손쉬운 사용 권한이 필요합니다"},
+        {"mac_ax_body",
+         "휴대폰으로 이 Mac의 마우스와 키보드를 움직이려면 이 권한을 켜세요.\n\n"
+         "시스템 설정 › 개인정보 보호 및 보안 › 손쉬운 사용 — Velora를 켜세요.\n"
+         "바로 적용됩니다. 그래도 포인터가 움직이지 않으면 앱을 종료한 뒤 다시 여세요."},
+        {"mac_open_settings", "설정 열기"},
+        {"mac_later", "나중에"},
+    };
+}
+
+Texts linuxTexts_ko() {
+    return {
+        {"linux_ax_warn", "⚠\uFE0E 입력 제어를 사용할 수 없음 — 클릭하여 도움말 보기"},
+        {"linux_ax_title", "입력 제어를 사용할 수 없음"},
+        {"linux_ax_body",
+         "Velora는 X11 XTEST 확장으로 포인터를 움직이고 글자를 입력하는데, 이 세션은 이 확장을 "
+         "제공하지 않습니다.\n\n"
+         "로그아웃한 뒤 로그인 화면에서 X11(Xorg) 세션을 선택하고 Velora를 다시 시작하세요.\n"
+         "그동안에도 페어링과 화면 보기는 계속 작동합니다."},
+        {"linux_ax_help", "도움말 열기"},
+    };
+}
+
+}  // namespace velora::strings

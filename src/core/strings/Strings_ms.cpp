@@ -1,0 +1,64 @@
+// Malay texts of the localization table.
+#include "core/strings/Languages.h"
+
+namespace velora::strings {
+
+Texts texts_ms() {
+    return {
+        {"tray_none", "Tiada peranti disambungkan"},
+        {"tray_connected", "Disambungkan: {n}"},
+        {"tray_addr_pending", "Menyemak alamat…"},
+        {"tray_addr", "Alamat PC ini: {addr}"},
+        {"tray_devices", "Peranti yang digandingkan"},
+        {"tray_power", "Benarkan kawalan kuasa PC"},
+        {"tray_screen", "Benarkan tontonan skrin dari telefon"},
+        {"tray_autostart", "Mula dengan Windows"},
+        {"tray_help", "Bantuan"},
+        {"tray_quit", "Keluar"},
+        {"tip_idle", "Velora — menunggu"},
+        {"tip_connected", "Velora — {n} disambungkan"},
+        {"tip_viewing", "Velora — skrin ditonton oleh: {names}"},
+        {"balloon_running_title", "Velora sedang berjalan"},
+        {"balloon_running_body", "Telefon anda kini boleh menemui PC ini ({addr})."},
+        {"balloon_viewing", "{name} sedang menonton skrin ini."},
+        {"devices_none", "Belum ada"},
+        {"device_forget", "{name} ({ip}) — Putuskan sambungan"},
+        {"devices_forget_all", "Putuskan semua sambungan"},
+        {"addr_unknown", "Tidak tersedia"},
+        {"pin_title", "Permintaan sambungan Velora"},
+        {"pin_head", "{name} ({ip}) ingin menyambung."},
+        {"pin_allow", "Benarkan"},
+        {"pin_or", "Atau masukkan nombor ini pada telefon anda"},
+        {"pin_foot", "Jika anda tidak mengenali peranti ini, tutup tetingkap ini."},
+        {"device_default", "Peranti"},
+        {"mac_addr", "Alamat Mac ini: {addr}"},
+        {"mac_power", "Benarkan kawalan kuasa Mac"},
+        {"mac_login", "Buka semasa Log Masuk"},
+        {"mac_viewing", "Menonton skrin: {names}"},
+        {"mac_ax_warn", "⚠\uFE0E Kebenaran Kebolehcapaian diperlukan — klik untuk membuka seting"},
+        {"mac_ax_title", "Kebenaran Kebolehcapaian diperlukan"},
+        {"mac_ax_body",
+         "Untuk membolehkan telefon anda menggerakkan tetikus dan menggunakan papan kekunci Mac "
+         "ini, hidupkan kebenaran ini.\n\n"
+         "Seting Sistem › Privasi & Keselamatan › Kebolehcapaian — hidupkan Velora.\n"
+         "Ia berkuat kuasa serta-merta. Jika penuding masih tidak bergerak, keluar daripada apl "
+         "dan bukanya semula."},
+        {"mac_open_settings", "Buka Seting"},
+        {"mac_later", "Kemudian"},
+    };
+}
+
+Texts linuxTexts_ms() {
+    return {
+        {"linux_ax_warn", "⚠\uFE0E Kawalan input tidak tersedia — klik untuk bantuan"},
+        {"linux_ax_title", "Kawalan input tidak tersedia"},
+        {"linux_ax_body",
+         "Velora menggerakkan penuding dan menaip melalui sambungan X11 XTEST, yang tidak "
+         "disediakan oleh sesi ini.\n\n"
+         "Log keluar, pilih sesi X11 (Xorg) pada skrin log masuk, dan mulakan Velora semula.\n"
+         "Sementara itu, penggandingan dan tontonan skrin masih berfungsi."},
+        {"linux_ax_help", "Buka Bantuan"},
+    };
+}
+
+}  // namespace velora::strings

@@ -1,0 +1,65 @@
+// Norwegian Bokmål texts of the localization table.
+#include "core/strings/Languages.h"
+
+namespace velora::strings {
+
+Texts texts_nb() {
+    return {
+        {"tray_none", "Ingen enhet tilkoblet"},
+        {"tray_connected", "Tilkoblet: {n}"},
+        {"tray_addr_pending", "Sjekker adressen…"},
+        {"tray_addr", "Adressen til denne PC-en: {addr}"},
+        {"tray_devices", "Sammenkoblede enheter"},
+        {"tray_power", "Tillat strømstyring av PC-en"},
+        {"tray_screen", "Tillat skjermvisning fra telefonen"},
+        {"tray_autostart", "Start med Windows"},
+        {"tray_help", "Hjelp"},
+        {"tray_quit", "Avslutt"},
+        {"tip_idle", "Velora — venter"},
+        {"tip_connected", "Velora — tilkoblet: {n}"},
+        {"tip_viewing", "Velora — skjermen vises for: {names}"},
+        {"balloon_running_title", "Velora kjører"},
+        {"balloon_running_body", "Telefonen din kan nå finne denne PC-en ({addr})."},
+        {"balloon_viewing", "{name} ser på denne skjermen."},
+        {"devices_none", "Ingen ennå"},
+        {"device_forget", "{name} ({ip}) — Koble fra"},
+        {"devices_forget_all", "Koble fra alle"},
+        {"addr_unknown", "Utilgjengelig"},
+        {"pin_title", "Tilkoblingsforespørsel til Velora"},
+        {"pin_head", "{name} ({ip}) vil koble til."},
+        {"pin_allow", "Tillat"},
+        {"pin_or", "Eller skriv inn dette nummeret på telefonen"},
+        {"pin_foot", "Hvis du ikke kjenner igjen denne enheten, lukk dette vinduet."},
+        {"device_default", "Enhet"},
+        {"mac_addr", "Adressen til denne Mac-en: {addr}"},
+        {"mac_power", "Tillat strømstyring av Mac-en"},
+        {"mac_login", "Åpne ved pålogging"},
+        {"mac_viewing", "Ser på skjermen: {names}"},
+        {"mac_ax_warn",
+         "⚠\uFE0E Tilgjengelighetstillatelse kreves — klikk for å åpne innstillingene"},
+        {"mac_ax_title", "Tilgjengelighetstillatelse kreves"},
+        {"mac_ax_body",
+         "Slå på denne tillatelsen slik at telefonen kan styre musen og tastaturet på denne "
+         "Mac-en.\n\n"
+         "Systeminnstillinger › Personvern og sikkerhet › Tilgjengelighet — slå på Velora.\n"
+         "Det virker med en gang. Hvis pekeren fortsatt ikke beveger seg, avslutt appen og åpne "
+         "den igjen."},
+        {"mac_open_settings", "Åpne innstillinger"},
+        {"mac_later", "Senere"},
+    };
+}
+
+Texts linuxTexts_nb() {
+    return {
+        {"linux_ax_warn", "⚠\uFE0E Inndatakontroll er utilgjengelig — klikk for hjelp"},
+        {"linux_ax_title", "Inndatakontroll er utilgjengelig"},
+        {"linux_ax_body",
+         "Velora flytter pekeren og skriver via X11-utvidelsen XTEST, som denne økten ikke "
+         "tilbyr.\n\n"
+         "Logg ut, velg en X11-økt (Xorg) på påloggingsskjermen, og start Velora på nytt.\n"
+         "Sammenkobling og skjermvisning fungerer som vanlig i mellomtiden."},
+        {"linux_ax_help", "Åpne hjelp"},
+    };
+}
+
+}  // namespace velora::strings

@@ -1,0 +1,65 @@
+// Dutch texts of the localization table.
+#include "core/strings/Languages.h"
+
+namespace velora::strings {
+
+Texts texts_nl() {
+    return {
+        {"tray_none", "Geen apparaat verbonden"},
+        {"tray_connected", "Verbonden: {n}"},
+        {"tray_addr_pending", "Adres controleren…"},
+        {"tray_addr", "Adres van deze pc: {addr}"},
+        {"tray_devices", "Gekoppelde apparaten"},
+        {"tray_power", "Energiebeheer van de pc toestaan"},
+        {"tray_screen", "Scherm bekijken vanaf telefoon toestaan"},
+        {"tray_autostart", "Starten met Windows"},
+        {"tray_help", "Help"},
+        {"tray_quit", "Afsluiten"},
+        {"tip_idle", "Velora — aan het wachten"},
+        {"tip_connected", "Velora — {n} verbonden"},
+        {"tip_viewing", "Velora — scherm bekeken door: {names}"},
+        {"balloon_running_title", "Velora is actief"},
+        {"balloon_running_body", "Je telefoon kan deze pc nu vinden ({addr})."},
+        {"balloon_viewing", "{name} bekijkt dit scherm."},
+        {"devices_none", "Nog geen"},
+        {"device_forget", "{name} ({ip}) — Verbinding verbreken"},
+        {"devices_forget_all", "Alle verbindingen verbreken"},
+        {"addr_unknown", "Niet beschikbaar"},
+        {"pin_title", "Verbindingsverzoek voor Velora"},
+        {"pin_head", "{name} ({ip}) wil verbinding maken."},
+        {"pin_allow", "Sta toe"},
+        {"pin_or", "Of voer dit nummer in op je telefoon"},
+        {"pin_foot", "Herken je dit apparaat niet? Sluit dan dit venster."},
+        {"device_default", "Apparaat"},
+        {"mac_addr", "Adres van deze Mac: {addr}"},
+        {"mac_power", "Energiebeheer van de Mac toestaan"},
+        {"mac_login", "Open bij inloggen"},
+        {"mac_viewing", "Bekijkt scherm: {names}"},
+        {"mac_ax_warn",
+         "⚠\uFE0E Toestemming voor toegankelijkheid nodig — klik om instellingen te openen"},
+        {"mac_ax_title", "Toestemming voor toegankelijkheid vereist"},
+        {"mac_ax_body",
+         "Zet deze toestemming aan zodat je telefoon de muis en het toetsenbord van deze Mac kan "
+         "bedienen.\n\n"
+         "Systeeminstellingen › Privacy en beveiliging › Toegankelijkheid — zet Velora aan.\n"
+         "Dit werkt meteen. Beweegt de aanwijzer nog steeds niet, stop dan de app en open hem "
+         "opnieuw."},
+        {"mac_open_settings", "Open Instellingen"},
+        {"mac_later", "Niet nu"},
+    };
+}
+
+Texts linuxTexts_nl() {
+    return {
+        {"linux_ax_warn", "⚠\uFE0E Invoerbesturing niet beschikbaar — klik voor hulp"},
+        {"linux_ax_title", "Invoerbesturing niet beschikbaar"},
+        {"linux_ax_body",
+         "Velora beweegt de aanwijzer en typt via de X11-extensie XTEST, die deze sessie niet "
+         "biedt.\n\n"
+         "Log uit, kies een X11-sessie (Xorg) op het inlogscherm en start Velora opnieuw.\n"
+         "Koppelen en het scherm bekijken blijven intussen gewoon werken."},
+        {"linux_ax_help", "Help openen"},
+    };
+}
+
+}  // namespace velora::strings

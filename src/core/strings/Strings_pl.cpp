@@ -1,0 +1,66 @@
+// Polish texts of the localization table.
+#include "core/strings/Languages.h"
+
+namespace velora::strings {
+
+Texts texts_pl() {
+    return {
+        {"tray_none", "Brak połączonych urządzeń"},
+        {"tray_connected", "Połączono: {n}"},
+        {"tray_addr_pending", "Sprawdzanie adresu…"},
+        {"tray_addr", "Adres tego komputera PC: {addr}"},
+        {"tray_devices", "Sparowane urządzenia"},
+        {"tray_power", "Zezwalaj na sterowanie zasilaniem komputera PC"},
+        {"tray_screen", "Zezwalaj na podgląd ekranu z telefonu"},
+        {"tray_autostart", "Uruchamiaj razem z systemem Windows"},
+        {"tray_help", "Pomoc"},
+        {"tray_quit", "Zakończ"},
+        {"tip_idle", "Velora — oczekiwanie"},
+        {"tip_connected", "Velora — połączono: {n}"},
+        {"tip_viewing", "Velora — ekran oglądają: {names}"},
+        {"balloon_running_title", "Velora działa"},
+        {"balloon_running_body", "Telefon może teraz znaleźć ten komputer PC ({addr})."},
+        {"balloon_viewing", "{name} ogląda ten ekran."},
+        {"devices_none", "Jeszcze brak"},
+        {"device_forget", "{name} ({ip}) — Rozłącz"},
+        {"devices_forget_all", "Rozłącz wszystkie"},
+        {"addr_unknown", "Niedostępny"},
+        {"pin_title", "Prośba o połączenie z aplikacją Velora"},
+        {"pin_head", "{name} ({ip}) chce się połączyć."},
+        {"pin_allow", "Zezwól"},
+        {"pin_or", "Lub wpisz ten numer na telefonie"},
+        {"pin_foot", "Jeśli nie rozpoznajesz tego urządzenia, zamknij to okno."},
+        {"device_default", "Urządzenie"},
+        {"mac_addr", "Adres tego Maca: {addr}"},
+        {"mac_power", "Zezwalaj na sterowanie zasilaniem Maca"},
+        {"mac_login", "Otwieraj po zalogowaniu"},
+        {"mac_viewing", "Podgląd ekranu: {names}"},
+        {"mac_ax_warn",
+         "⚠\uFE0E Wymagane uprawnienie Dostępności — kliknij, aby otworzyć ustawienia"},
+        {"mac_ax_title", "Wymagane uprawnienie Dostępności"},
+        {"mac_ax_body",
+         "Aby telefon mógł sterować myszą i klawiaturą tego Maca, włącz to uprawnienie.\n\n"
+         "Ustawienia systemowe › Prywatność i ochrona › Dostępność — włącz Velora.\n"
+         "Zmiana działa od razu. Jeśli wskaźnik nadal się nie porusza, zakończ aplikację i otwórz "
+         "ją ponownie."},
+        {"mac_open_settings", "Otwórz Ustawienia"},
+        {"mac_later", "Później"},
+    };
+}
+
+Texts linuxTexts_pl() {
+    return {
+        {"linux_ax_warn",
+         "⚠\uFE0E Sterowanie myszą i klawiaturą niedostępne — kliknij, aby uzyskać pomoc"},
+        {"linux_ax_title", "Sterowanie myszą i klawiaturą niedostępne"},
+        {"linux_ax_body",
+         "Velora porusza wskaźnikiem i pisze za pomocą rozszerzenia X11 XTEST, którego ta sesja "
+         "nie udostępnia.\n\n"
+         "Wyloguj się, wybierz sesję X11 (Xorg) na ekranie logowania i ponownie uruchom aplikację "
+         "Velora.\n"
+         "Parowanie i podgląd ekranu w tym czasie nadal działają."},
+        {"linux_ax_help", "Otwórz pomoc"},
+    };
+}
+
+}  // namespace velora::strings

@@ -1,0 +1,66 @@
+// Portuguese texts of the localization table.
+#include "core/strings/Languages.h"
+
+namespace velora::strings {
+
+Texts texts_pt() {
+    return {
+        {"tray_none", "Nenhum dispositivo conectado"},
+        {"tray_connected", "Conectados: {n}"},
+        {"tray_addr_pending", "Verificando endereço…"},
+        {"tray_addr", "Endereço deste PC: {addr}"},
+        {"tray_devices", "Dispositivos pareados"},
+        {"tray_power", "Permitir controle de energia do PC"},
+        {"tray_screen", "Permitir visualização da tela pelo celular"},
+        {"tray_autostart", "Iniciar com o Windows"},
+        {"tray_help", "Ajuda"},
+        {"tray_quit", "Sair"},
+        {"tip_idle", "Velora — aguardando"},
+        {"tip_connected", "Velora — conectados: {n}"},
+        {"tip_viewing", "Velora — tela vista por: {names}"},
+        {"balloon_running_title", "Velora está em execução"},
+        {"balloon_running_body", "Seu celular já pode encontrar este PC ({addr})."},
+        {"balloon_viewing", "{name} está vendo esta tela."},
+        {"devices_none", "Nenhum ainda"},
+        {"device_forget", "{name} ({ip}) — Desconectar"},
+        {"devices_forget_all", "Desconectar todos"},
+        {"addr_unknown", "Indisponível"},
+        {"pin_title", "Pedido de conexão do Velora"},
+        {"pin_head", "{name} ({ip}) quer se conectar."},
+        {"pin_allow", "Permitir"},
+        {"pin_or", "Ou digite este número no celular"},
+        {"pin_foot", "Se você não reconhece este dispositivo, feche esta janela."},
+        {"device_default", "Dispositivo"},
+        {"mac_addr", "Endereço deste Mac: {addr}"},
+        {"mac_power", "Permitir controle de energia do Mac"},
+        {"mac_login", "Abrir ao iniciar sessão"},
+        {"mac_viewing", "Vendo a tela: {names}"},
+        {"mac_ax_warn",
+         "⚠\uFE0E Permissão de Acessibilidade necessária — clique para abrir os ajustes"},
+        {"mac_ax_title", "Permissão de Acessibilidade necessária"},
+        {"mac_ax_body",
+         "Para que seu celular possa mover o mouse e usar o teclado deste Mac, ative esta "
+         "permissão.\n\n"
+         "Ajustes do Sistema › Privacidade e Segurança › Acessibilidade — ative o Velora.\n"
+         "A alteração vale na hora. Se o ponteiro ainda não se mover, encerre o app e abra-o "
+         "novamente."},
+        {"mac_open_settings", "Abrir Ajustes"},
+        {"mac_later", "Mais tarde"},
+    };
+}
+
+Texts linuxTexts_pt() {
+    return {
+        {"linux_ax_warn", "⚠\uFE0E Controle de entrada indisponível — clique para obter ajuda"},
+        {"linux_ax_title", "Controle de entrada indisponível"},
+        {"linux_ax_body",
+         "O Velora move o ponteiro e digita por meio da extensão X11 XTEST, que esta sessão não "
+         "oferece.\n\n"
+         "Encerre a sessão, escolha uma sessão X11 (Xorg) na tela de login e abra o Velora "
+         "novamente.\n"
+         "Enquanto isso, o pareamento e a visualização da tela continuam funcionando."},
+        {"linux_ax_help", "Abrir Ajuda"},
+    };
+}
+
+}  // namespace velora::strings

@@ -1,0 +1,69 @@
+// Romanian texts of the localization table.
+#include "core/strings/Languages.h"
+
+namespace velora::strings {
+
+Texts texts_ro() {
+    return {
+        {"tray_none", "Niciun dispozitiv conectat"},
+        {"tray_connected", "Conectate: {n}"},
+        {"tray_addr_pending", "Se verifică adresa…"},
+        {"tray_addr", "Adresa acestui PC: {addr}"},
+        {"tray_devices", "Dispozitive asociate"},
+        {"tray_power", "Permite controlul alimentării PC-ului"},
+        {"tray_screen", "Permite vizualizarea ecranului de pe telefon"},
+        {"tray_autostart", "Pornește odată cu Windows"},
+        {"tray_help", "Ajutor"},
+        {"tray_quit", "Ieșire"},
+        {"tip_idle", "Velora — în așteptare"},
+        {"tip_connected", "Velora — conectate: {n}"},
+        {"tip_viewing", "Velora — ecran vizualizat de: {names}"},
+        {"balloon_running_title", "Velora rulează"},
+        {"balloon_running_body", "Telefonul tău poate găsi acum acest PC ({addr})."},
+        {"balloon_viewing", "{name} vizualizează acest ecran."},
+        {"devices_none", "Niciunul încă"},
+        {"device_forget", "{name} ({ip}) — Deconectează"},
+        {"devices_forget_all", "Deconectează toate"},
+        {"addr_unknown", "Indisponibilă"},
+        {"pin_title", "Cerere de conectare Velora"},
+        {"pin_head", "{name} ({ip}) vrea să se conecteze."},
+        {"pin_allow", "Permite"},
+        {"pin_or", "Sau introdu acest număr pe telefon"},
+        {"pin_foot", "Dacă nu recunoști acest dispozitiv, închide această fereastră."},
+        {"device_default", "Dispozitiv"},
+        {"mac_addr", "Adresa acestui Mac: {addr}"},
+        {"mac_power", "Permite controlul alimentării Mac-ului"},
+        {"mac_login", "Deschide la autentificare"},
+        {"mac_viewing", "Vizualizează ecranul: {names}"},
+        {"mac_ax_warn",
+         "⚠\uFE0E Este necesară permisiunea de accesibilitate — fă clic pentru a deschide "
+         "configurările"},
+        {"mac_ax_title", "Permisiune de accesibilitate necesară"},
+        {"mac_ax_body",
+         "Pentru ca telefonul tău să poată controla mouse-ul și tastatura acestui Mac, activează "
+         "această permisiune.\n\n"
+         "Configurări sistem › Confidențialitate și securitate › Accesibilitate — activează "
+         "Velora.\n"
+         "Modificarea are efect imediat. Dacă indicatorul tot nu se mișcă, închide aplicația și "
+         "deschide-o din nou."},
+        {"mac_open_settings", "Deschide Configurările"},
+        {"mac_later", "Mai târziu"},
+    };
+}
+
+Texts linuxTexts_ro() {
+    return {
+        {"linux_ax_warn",
+         "⚠\uFE0E Controlul intrărilor nu este disponibil — fă clic pentru ajutor"},
+        {"linux_ax_title", "Controlul intrărilor nu este disponibil"},
+        {"linux_ax_body",
+         "Velora mișcă indicatorul și tastează prin extensia X11 XTEST, pe care această sesiune nu "
+         "o oferă.\n\n"
+         "Deconectează-te, alege o sesiune X11 (Xorg) pe ecranul de autentificare și pornește din "
+         "nou Velora.\n"
+         "Între timp, asocierea și vizualizarea ecranului funcționează în continuare."},
+        {"linux_ax_help", "Deschide Ajutorul"},
+    };
+}
+
+}  // namespace velora::strings

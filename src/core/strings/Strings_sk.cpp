@@ -1,0 +1,67 @@
+// Slovak texts of the localization table.
+#include "core/strings/Languages.h"
+
+namespace velora::strings {
+
+Texts texts_sk() {
+    return {
+        {"tray_none", "Nie je pripojené žiadne zariadenie"},
+        {"tray_connected", "Pripojené: {n}"},
+        {"tray_addr_pending", "Zisťuje sa adresa…"},
+        {"tray_addr", "Adresa tohto PC: {addr}"},
+        {"tray_devices", "Spárované zariadenia"},
+        {"tray_power", "Povoliť ovládanie napájania PC"},
+        {"tray_screen", "Povoliť zobrazenie obrazovky z telefónu"},
+        {"tray_autostart", "Spúšťať so systémom Windows"},
+        {"tray_help", "Pomocník"},
+        {"tray_quit", "Ukončiť"},
+        {"tip_idle", "Velora — čaká sa"},
+        {"tip_connected", "Velora — pripojené: {n}"},
+        {"tip_viewing", "Velora — obrazovku sleduje: {names}"},
+        {"balloon_running_title", "Velora je spustená"},
+        {"balloon_running_body", "Váš telefón teraz môže nájsť tento PC ({addr})."},
+        {"balloon_viewing", "{name} sleduje túto obrazovku."},
+        {"devices_none", "Zatiaľ žiadne"},
+        {"device_forget", "{name} ({ip}) — Odpojiť"},
+        {"devices_forget_all", "Odpojiť všetky"},
+        {"addr_unknown", "Nedostupná"},
+        {"pin_title", "Žiadosť o pripojenie k aplikácii Velora"},
+        {"pin_head", "{name} ({ip}) sa chce pripojiť."},
+        {"pin_allow", "Povoliť"},
+        {"pin_or", "Alebo zadajte toto číslo v telefóne"},
+        {"pin_foot", "Ak toto zariadenie nepoznáte, zatvorte toto okno."},
+        {"device_default", "Zariadenie"},
+        {"mac_addr", "Adresa tohto Macu: {addr}"},
+        {"mac_power", "Povoliť ovládanie napájania Macu"},
+        {"mac_login", "Otvoriť pri prihlásení"},
+        {"mac_viewing", "Obrazovku sleduje: {names}"},
+        {"mac_ax_warn",
+         "⚠\uFE0E Vyžaduje sa povolenie Prístupnosti — kliknutím otvoríte nastavenia"},
+        {"mac_ax_title", "Vyžaduje sa povolenie Prístupnosti"},
+        {"mac_ax_body",
+         "Ak chcete, aby telefón mohol ovládať myš a klávesnicu tohto Macu, zapnite toto "
+         "povolenie.\n\n"
+         "Systémové nastavenia › Súkromie a bezpečnosť › Prístupnosť — zapnite Velora.\n"
+         "Zmena platí okamžite. Ak sa ukazovateľ stále nehýbe, ukončite aplikáciu a znova ju "
+         "otvorte."},
+        {"mac_open_settings", "Otvoriť nastavenia"},
+        {"mac_later", "Neskôr"},
+    };
+}
+
+Texts linuxTexts_sk() {
+    return {
+        {"linux_ax_warn",
+         "⚠\uFE0E Ovládanie vstupu nie je k dispozícii — kliknutím zobrazíte pomoc"},
+        {"linux_ax_title", "Ovládanie vstupu nie je k dispozícii"},
+        {"linux_ax_body",
+         "Velora pohybuje ukazovateľom a píše cez rozšírenie X11 XTEST, ktoré táto relácia "
+         "neponúka.\n\n"
+         "Odhláste sa, na prihlasovacej obrazovke vyberte reláciu X11 (Xorg) a znova spustite "
+         "aplikáciu Velora.\n"
+         "Párovanie a zobrazenie obrazovky medzitým fungujú ďalej."},
+        {"linux_ax_help", "Otvoriť pomocníka"},
+    };
+}
+
+}  // namespace velora::strings

@@ -1,0 +1,65 @@
+// Swedish texts of the localization table.
+#include "core/strings/Languages.h"
+
+namespace velora::strings {
+
+Texts texts_sv() {
+    return {
+        {"tray_none", "Ingen enhet ansluten"},
+        {"tray_connected", "Anslutna: {n}"},
+        {"tray_addr_pending", "Kontrollerar adressen…"},
+        {"tray_addr", "Den här PC:ns adress: {addr}"},
+        {"tray_devices", "Parkopplade enheter"},
+        {"tray_power", "Tillåt strömstyrning av PC:n"},
+        {"tray_screen", "Tillåt skärmvisning från telefonen"},
+        {"tray_autostart", "Starta med Windows"},
+        {"tray_help", "Hjälp"},
+        {"tray_quit", "Avsluta"},
+        {"tip_idle", "Velora — väntar"},
+        {"tip_connected", "Velora — anslutna: {n}"},
+        {"tip_viewing", "Velora — skärmen visas för: {names}"},
+        {"balloon_running_title", "Velora körs"},
+        {"balloon_running_body", "Telefonen kan nu hitta den här PC:n ({addr})."},
+        {"balloon_viewing", "{name} tittar på den här skärmen."},
+        {"devices_none", "Inga ännu"},
+        {"device_forget", "{name} ({ip}) — Koppla från"},
+        {"devices_forget_all", "Koppla från alla"},
+        {"addr_unknown", "Inte tillgänglig"},
+        {"pin_title", "Anslutningsbegäran till Velora"},
+        {"pin_head", "{name} ({ip}) vill ansluta."},
+        {"pin_allow", "Tillåt"},
+        {"pin_or", "Eller ange det här numret på telefonen"},
+        {"pin_foot", "Om du inte känner igen den här enheten stänger du det här fönstret."},
+        {"device_default", "Enhet"},
+        {"mac_addr", "Den här Macens adress: {addr}"},
+        {"mac_power", "Tillåt strömstyrning av Macen"},
+        {"mac_login", "Öppna vid inloggning"},
+        {"mac_viewing", "Tittar på skärmen: {names}"},
+        {"mac_ax_warn",
+         "⚠\uFE0E Behörighet för hjälpmedel krävs — klicka för att öppna inställningarna"},
+        {"mac_ax_title", "Behörighet för hjälpmedel krävs"},
+        {"mac_ax_body",
+         "Slå på den här behörigheten så att telefonen kan styra musen och tangentbordet på den "
+         "här Macen.\n\n"
+         "Systeminställningar › Integritet och säkerhet › Hjälpmedel — slå på Velora.\n"
+         "Det börjar gälla direkt. Om pekaren fortfarande inte rör sig avslutar du appen och "
+         "öppnar den igen."},
+        {"mac_open_settings", "Öppna Inställningar"},
+        {"mac_later", "Senare"},
+    };
+}
+
+Texts linuxTexts_sv() {
+    return {
+        {"linux_ax_warn", "⚠\uFE0E Inmatningsstyrning är inte tillgänglig — klicka för hjälp"},
+        {"linux_ax_title", "Inmatningsstyrning är inte tillgänglig"},
+        {"linux_ax_body",
+         "Velora flyttar pekaren och skriver via X11-tillägget XTEST, som den här sessionen inte "
+         "erbjuder.\n\n"
+         "Logga ut, välj en X11-session (Xorg) på inloggningsskärmen och starta Velora igen.\n"
+         "Parkoppling och skärmvisning fungerar som vanligt under tiden."},
+        {"linux_ax_help", "Öppna hjälpen"},
+    };
+}
+
+}  // namespace velora::strings

@@ -1,0 +1,64 @@
+// Turkish texts of the localization table.
+#include "core/strings/Languages.h"
+
+namespace velora::strings {
+
+Texts texts_tr() {
+    return {
+        {"tray_none", "Bağlı cihaz yok"},
+        {"tray_connected", "Bağlı: {n}"},
+        {"tray_addr_pending", "Adres denetleniyor…"},
+        {"tray_addr", "Bu PC'nin adresi: {addr}"},
+        {"tray_devices", "Eşlenmiş cihazlar"},
+        {"tray_power", "PC güç denetimine izin ver"},
+        {"tray_screen", "Telefondan ekran görüntülemeye izin ver"},
+        {"tray_autostart", "Windows ile başlat"},
+        {"tray_help", "Yardım"},
+        {"tray_quit", "Çık"},
+        {"tip_idle", "Velora — bekleniyor"},
+        {"tip_connected", "Velora — {n} bağlı"},
+        {"tip_viewing", "Velora — ekranı görüntüleyenler: {names}"},
+        {"balloon_running_title", "Velora çalışıyor"},
+        {"balloon_running_body", "Telefonunuz artık bu PC'yi bulabilir ({addr})."},
+        {"balloon_viewing", "{name} bu ekranı görüntülüyor."},
+        {"devices_none", "Henüz yok"},
+        {"device_forget", "{name} ({ip}) — Bağlantıyı kes"},
+        {"devices_forget_all", "Tüm bağlantıları kes"},
+        {"addr_unknown", "Kullanılamıyor"},
+        {"pin_title", "Velora bağlantı isteği"},
+        {"pin_head", "{name} ({ip}) bağlanmak istiyor."},
+        {"pin_allow", "İzin Ver"},
+        {"pin_or", "Ya da bu numarayı telefonunuza girin"},
+        {"pin_foot", "Bu cihazı tanımıyorsanız bu pencereyi kapatın."},
+        {"device_default", "Cihaz"},
+        {"mac_addr", "Bu Mac'in adresi: {addr}"},
+        {"mac_power", "Mac güç denetimine izin ver"},
+        {"mac_login", "Girişte Aç"},
+        {"mac_viewing", "Ekranı görüntüleyenler: {names}"},
+        {"mac_ax_warn", "⚠\uFE0E Erişilebilirlik izni gerekli — ayarları açmak için tıklayın"},
+        {"mac_ax_title", "Erişilebilirlik izni gerekli"},
+        {"mac_ax_body",
+         "Telefonunuzun bu Mac'in faresini ve klavyesini kullanabilmesi için bu izni açın.\n\n"
+         "Sistem Ayarları › Gizlilik ve Güvenlik › Erişilebilirlik — Velora'yı açın.\n"
+         "Değişiklik hemen geçerli olur. İmleç hâlâ hareket etmiyorsa uygulamadan çıkıp yeniden "
+         "açın."},
+        {"mac_open_settings", "Ayarları Aç"},
+        {"mac_later", "Daha Sonra"},
+    };
+}
+
+Texts linuxTexts_tr() {
+    return {
+        {"linux_ax_warn", "⚠\uFE0E Giriş denetimi kullanılamıyor — yardım için tıklayın"},
+        {"linux_ax_title", "Giriş denetimi kullanılamıyor"},
+        {"linux_ax_body",
+         "Velora imleci hareket ettirmek ve yazı yazmak için X11 XTEST uzantısını kullanır; bu "
+         "oturum bu uzantıyı sunmuyor.\n\n"
+         "Oturumu kapatın, giriş ekranında bir X11 (Xorg) oturumu seçin ve Velora'yı yeniden "
+         "başlatın.\n"
+         "Bu sırada eşleme ve ekran görüntüleme çalışmaya devam eder."},
+        {"linux_ax_help", "Yardımı Aç"},
+    };
+}
+
+}  // namespace velora::strings

@@ -1,0 +1,64 @@
+// Vietnamese texts of the localization table.
+#include "core/strings/Languages.h"
+
+namespace velora::strings {
+
+Texts texts_vi() {
+    return {
+        {"tray_none", "Không có thiết bị nào được kết nối"},
+        {"tray_connected", "Đã kết nối: {n}"},
+        {"tray_addr_pending", "Đang kiểm tra địa chỉ…"},
+        {"tray_addr", "Địa chỉ của PC này: {addr}"},
+        {"tray_devices", "Thiết bị đã ghép đôi"},
+        {"tray_power", "Cho phép điều khiển nguồn PC"},
+        {"tray_screen", "Cho phép xem màn hình từ điện thoại"},
+        {"tray_autostart", "Khởi động cùng Windows"},
+        {"tray_help", "Trợ giúp"},
+        {"tray_quit", "Thoát"},
+        {"tip_idle", "Velora — đang chờ"},
+        {"tip_connected", "Velora — {n} đã kết nối"},
+        {"tip_viewing", "Velora — màn hình đang được xem bởi: {names}"},
+        {"balloon_running_title", "Velora đang chạy"},
+        {"balloon_running_body", "Giờ điện thoại của bạn có thể tìm thấy PC này ({addr})."},
+        {"balloon_viewing", "{name} đang xem màn hình này."},
+        {"devices_none", "Chưa có"},
+        {"device_forget", "{name} ({ip}) — Ngắt kết nối"},
+        {"devices_forget_all", "Ngắt kết nối tất cả"},
+        {"addr_unknown", "Không khả dụng"},
+        {"pin_title", "Yêu cầu kết nối Velora"},
+        {"pin_head", "{name} ({ip}) muốn kết nối."},
+        {"pin_allow", "Cho phép"},
+        {"pin_or", "Hoặc nhập số này trên điện thoại của bạn"},
+        {"pin_foot", "Nếu bạn không nhận ra thiết bị này, hãy đóng cửa sổ này."},
+        {"device_default", "Thiết bị"},
+        {"mac_addr", "Địa chỉ của máy Mac này: {addr}"},
+        {"mac_power", "Cho phép điều khiển nguồn máy Mac"},
+        {"mac_login", "Mở khi đăng nhập"},
+        {"mac_viewing", "Đang xem màn hình: {names}"},
+        {"mac_ax_warn", "⚠\uFE0E Cần quyền Trợ năng — bấm để mở cài đặt"},
+        {"mac_ax_title", "Yêu cầu quyền Trợ năng"},
+        {"mac_ax_body",
+         "Để điện thoại của bạn có thể điều khiển chuột và bàn phím của máy Mac này, hãy bật quyền "
+         "này.\n\n"
+         "Cài đặt hệ thống › Quyền riêng tư & Bảo mật › Trợ năng — bật Velora.\n"
+         "Thay đổi có hiệu lực ngay. Nếu con trỏ vẫn không di chuyển, hãy thoát ứng dụng rồi mở "
+         "lại."},
+        {"mac_open_settings", "Mở Cài đặt"},
+        {"mac_later", "Để sau"},
+    };
+}
+
+Texts linuxTexts_vi() {
+    return {
+        {"linux_ax_warn", "⚠\uFE0E Không thể điều khiển nhập liệu — bấm để xem trợ giúp"},
+        {"linux_ax_title", "Không thể điều khiển nhập liệu"},
+        {"linux_ax_body",
+         "Velora di chuyển con trỏ và gõ phím qua phần mở rộng X11 XTEST, nhưng phiên này không "
+         "cung cấp phần mở rộng đó.\n\n"
+         "Hãy đăng xuất, chọn phiên X11 (Xorg) ở màn hình đăng nhập rồi khởi động lại Velora.\n"
+         "Trong lúc đó, việc ghép đôi và xem màn hình vẫn hoạt động bình thường."},
+        {"linux_ax_help", "Mở Trợ giúp"},
+    };
+}
+
+}  // namespace velora::strings

@@ -1,0 +1,61 @@
+// Simplified Chinese texts of the localization table.
+#include "core/strings/Languages.h"
+
+namespace velora::strings {
+
+Texts texts_zh() {
+    return {
+        {"tray_none", "没有已连接的设备"},
+        {"tray_connected", "已连接：{n}"},
+        {"tray_addr_pending", "正在检查地址…"},
+        {"tray_addr", "这台 PC 的地址：{addr}"},
+        {"tray_devices", "已配对的设备"},
+        {"tray_power", "允许控制 PC 电源"},
+        {"tray_screen", "允许从手机查看屏幕"},
+        {"tray_autostart", "随 Windows 启动"},
+        {"tray_help", "帮助"},
+        {"tray_quit", "退出"},
+        {"tip_idle", "Velora — 等待中"},
+        {"tip_connected", "Velora — 已连接 {n} 台设备"},
+        {"tip_viewing", "Velora — 正在查看屏幕：{names}"},
+        {"balloon_running_title", "Velora 正在运行"},
+        {"balloon_running_body", "你的手机现在可以找到这台 PC（{addr}）。"},
+        {"balloon_viewing", "{name} 正在查看此屏幕。"},
+        {"devices_none", "暂无设备"},
+        {"device_forget", "{name}（{ip}）— 断开连接"},
+        {"devices_forget_all", "全部断开连接"},
+        {"addr_unknown", "不可用"},
+        {"pin_title", "Velora 连接请求"},
+        {"pin_head", "{name}（{ip}）请求连接。"},
+        {"pin_allow", "允许"},
+        {"pin_or", "或在手机上输入此号码"},
+        {"pin_foot", "如果你不认识此设备，请关闭此窗口。"},
+        {"device_default", "设备"},
+        {"mac_addr", "这台 Mac 的地址：{addr}"},
+        {"mac_power", "允许控制 Mac 电源"},
+        {"mac_login", "登录时打开"},
+        {"mac_viewing", "正在查看屏幕：{names}"},
+        {"mac_ax_warn", "⚠\uFE0E 需要辅助功能权限 — 点按以打开设置"},
+        {"mac_ax_title", "需要辅助功能权限"},
+        {"mac_ax_body",
+         "要让手机控制这台 Mac 的鼠标和键盘，请打开此权限。\n\n"
+         "系统设置 › 隐私与安全性 › 辅助功能 — 打开 Velora。\n"
+         "更改会立即生效。如果指针仍然不动，请退出 App 后重新打开。"},
+        {"mac_open_settings", "打开设置"},
+        {"mac_later", "稍后"},
+    };
+}
+
+Texts linuxTexts_zh() {
+    return {
+        {"linux_ax_warn", "⚠\uFE0E 无法控制输入 — 点击查看帮助"},
+        {"linux_ax_title", "无法控制输入"},
+        {"linux_ax_body",
+         "Velora 通过 X11 XTEST 扩展移动指针和输入文字，但此会话不提供该扩展。\n\n"
+         "请注销，在登录界面选择 X11（Xorg）会话，然后重新启动 Velora。\n"
+         "在此期间，配对和屏幕查看仍可正常使用。"},
+        {"linux_ax_help", "打开帮助"},
+    };
+}
+
+}  // namespace velora::strings

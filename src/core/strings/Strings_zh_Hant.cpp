@@ -1,0 +1,61 @@
+// Traditional Chinese texts of the localization table.
+#include "core/strings/Languages.h"
+
+namespace velora::strings {
+
+Texts texts_zh_Hant() {
+    return {
+        {"tray_none", "沒有已連線的裝置"},
+        {"tray_connected", "已連線：{n}"},
+        {"tray_addr_pending", "正在檢查位址…"},
+        {"tray_addr", "這部 PC 的位址：{addr}"},
+        {"tray_devices", "已配對的裝置"},
+        {"tray_power", "允許控制 PC 電源"},
+        {"tray_screen", "允許從手機檢視螢幕"},
+        {"tray_autostart", "隨 Windows 啟動"},
+        {"tray_help", "說明"},
+        {"tray_quit", "結束"},
+        {"tip_idle", "Velora — 等待中"},
+        {"tip_connected", "Velora — {n} 部裝置已連線"},
+        {"tip_viewing", "Velora — 正在檢視螢幕：{names}"},
+        {"balloon_running_title", "Velora 正在執行"},
+        {"balloon_running_body", "你的手機現在可以找到這部 PC（{addr}）。"},
+        {"balloon_viewing", "{name} 正在檢視這個螢幕。"},
+        {"devices_none", "尚無裝置"},
+        {"device_forget", "{name}（{ip}）— 中斷連線"},
+        {"devices_forget_all", "全部中斷連線"},
+        {"addr_unknown", "無法取得"},
+        {"pin_title", "Velora 連線要求"},
+        {"pin_head", "{name}（{ip}）想要連線。"},
+        {"pin_allow", "允許"},
+        {"pin_or", "或在手機上輸入這組號碼"},
+        {"pin_foot", "如果你不認得這部裝置，請關閉此視窗。"},
+        {"device_default", "裝置"},
+        {"mac_addr", "這部 Mac 的位址：{addr}"},
+        {"mac_power", "允許控制 Mac 電源"},
+        {"mac_login", "登入時打開"},
+        {"mac_viewing", "正在檢視螢幕：{names}"},
+        {"mac_ax_warn", "⚠\uFE0E 需要輔助使用權限 — 按一下以打開設定"},
+        {"mac_ax_title", "需要輔助使用權限"},
+        {"mac_ax_body",
+         "若要讓手機操控這部 Mac 的滑鼠和鍵盤，請開啟此權限。\n\n"
+         "系統設定 › 隱私權與安全性 › 輔助使用 — 開啟 Velora。\n"
+         "設定會立即生效。如果指標仍然不會移動，請結束 App 後再重新打開。"},
+        {"mac_open_settings", "打開設定"},
+        {"mac_later", "稍後"},
+    };
+}
+
+Texts linuxTexts_zh_Hant() {
+    return {
+        {"linux_ax_warn", "⚠\uFE0E 無法控制輸入 — 按一下以取得說明"},
+        {"linux_ax_title", "無法控制輸入"},
+        {"linux_ax_body",
+         "Velora 透過 X11 XTEST 延伸功能移動指標和輸入文字，但此工作階段不提供該功能。\n\n"
+         "請登出，在登入畫面選擇 X11（Xorg）工作階段，然後重新啟動 Velora。\n"
+         "在此期間，配對和螢幕檢視仍可正常使用。"},
+        {"linux_ax_help", "打開說明"},
+    };
+}
+
+}  // namespace velora::strings
