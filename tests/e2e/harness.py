@@ -41,6 +41,17 @@ def wait_until(predicate, timeout, step=0.05):
         time.sleep(step)
 
 
+def end_process(proc, grace=3):
+    """Ends one child by its process id: SIGTERM, then SIGKILL if it lingers."""
+    if proc.poll() is None:
+        proc.terminate()
+        try:
+            proc.wait(grace)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+    proc.wait()
+
+
 def ports_free():
     """True when nothing listens on the control port and nothing holds the discovery port."""
     tcp = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
@@ -79,14 +90,13 @@ class Xvfb:
             if up and proc.poll() is None:
                 self.proc, self.display = proc, f":{n}"
                 return self.display
-            proc.kill()
-            proc.wait()
+            end_process(proc)
         raise RuntimeError("could not start Xvfb")
 
     def stop(self):
+        # SIGTERM lets Xvfb remove its socket and lock file.
         if self.proc:
-            self.proc.kill()
-            self.proc.wait()
+            end_process(self.proc)
             self.proc = None
 
 
@@ -136,9 +146,7 @@ class Velora:
 
     def stop(self):
         if self.proc:
-            if self.proc.poll() is None:
-                self.proc.kill()
-            self.proc.wait()
+            end_process(self.proc)
             self.reader.join(5)
             self.proc.stdin.close()
             self.proc = None
