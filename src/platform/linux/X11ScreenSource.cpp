@@ -1,0 +1,362 @@
+#include "platform/linux/X11ScreenSource.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+#include <X11/extensions/Xdamage.h>
+#include <X11/extensions/Xfixes.h>
+#include <X11/extensions/Xrandr.h>
+#include <libyuv/scale_argb.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <map>
+#include <mutex>
+#include <string_view>
+
+namespace velora::linux_ {
+
+namespace {
+
+// Xlib hands protocol errors to one process-wide handler. A capture connection expects some (a
+// grab racing a resolution change, a refused shared-memory attach): they are counted for that
+// connection and otherwise ignored. Errors on any other connection go to the earlier handler.
+class ErrorTrap {
+  public:
+    explicit ErrorTrap(Display* display) : display_(display) {
+        static std::once_flag installed;
+        std::call_once(installed,
+                       [] { registry().previous = XSetErrorHandler(&ErrorTrap::handle); });
+        std::lock_guard lock(registry().mutex);
+        registry().errors[display_] = 0;
+    }
+    ~ErrorTrap() {
+        std::lock_guard lock(registry().mutex);
+        registry().errors.erase(display_);
+    }
+    ErrorTrap(const ErrorTrap&) = delete;
+    ErrorTrap& operator=(const ErrorTrap&) = delete;
+
+    // Errors received so far; call after a round trip so that the server's answers are in.
+    int errors() const {
+        std::lock_guard lock(registry().mutex);
+        return registry().errors[display_];
+    }
+
+  private:
+    struct Registry {
+        std::mutex mutex;
+        std::map<Display*, int> errors;
+        XErrorHandler previous = nullptr;
+    };
+    static Registry& registry() {
+        static Registry instance;
+        return instance;
+    }
+    static int handle(Display* display, XErrorEvent* event) {
+        XErrorHandler previous = nullptr;
+        {
+            std::lock_guard lock(registry().mutex);
+            auto found = registry().errors.find(display);
+            if (found != registry().errors.end()) {
+                ++found->second;
+                return 0;
+            }
+            previous = registry().previous;
+        }
+        return previous ? previous(display, event) : 0;
+    }
+
+    Display* display_;
+};
+
+struct Area {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const Area&) const = default;
+};
+
+// The primary RandR monitor (else the first), within the root window; the whole root without
+// RandR 1.5 monitors.
+Area mainArea(Display* display, Window root) {
+    Window ignored;
+    int x = 0, y = 0;
+    unsigned width = 0, height = 0, border = 0, depth = 0;
+    if (!XGetGeometry(display, root, &ignored, &x, &y, &width, &height, &border, &depth)) return {};
+    const Area whole{0, 0, static_cast<int>(width), static_cast<int>(height)};
+
+    int eventBase = 0, errorBase = 0, major = 0, minor = 0;
+    if (!XRRQueryExtension(display, &eventBase, &errorBase) ||
+        !XRRQueryVersion(display, &major, &minor) || major * 100 + minor < 105)
+        return whole;
+    int count = 0;
+    XRRMonitorInfo* monitors = XRRGetMonitors(display, root, True, &count);
+    if (!monitors) return whole;
+    Area area = whole;
+    if (count > 0) {
+        const XRRMonitorInfo* chosen = std::find_if(
+            monitors, monitors + count, [](const XRRMonitorInfo& m) { return m.primary; });
+        if (chosen == monitors + count) chosen = monitors;
+        const int left = std::max(chosen->x, 0), top = std::max(chosen->y, 0);
+        const int right = std::min(chosen->x + chosen->width, whole.width);
+        const int bottom = std::min(chosen->y + chosen->height, whole.height);
+        area = {left, top, std::max(right - left, 0), std::max(bottom - top, 0)};
+    }
+    XRRFreeMonitors(monitors);
+    return area;
+}
+
+// Blends a premultiplied ARGB pixel over a BGRA one.
+void blend(uint8_t* dst, unsigned long argb) {
+    const unsigned alpha = (argb >> 24) & 0xFF;
+    for (int c = 0; c < 3; ++c) {
+        const unsigned src = (argb >> (8 * c)) & 0xFF;
+        dst[c] = static_cast<uint8_t>(std::min(255u, src + dst[c] * (255 - alpha) / 255));
+    }
+}
+
+class X11ScreenSource final : public ScreenSource {
+  public:
+    explicit X11ScreenSource(Display* display);
+    ~X11ScreenSource() override;
+    X11ScreenSource(const X11ScreenSource&) = delete;
+    X11ScreenSource& operator=(const X11ScreenSource&) = delete;
+
+    PixelSize pixelSize() override;
+    std::optional<Image> capture(PixelSize size) override;
+    bool unchangedSinceLastCapture() override;
+
+  private:
+    bool prepare(const Area& area);
+    bool attachShared(Visual* visual, int depth, const Area& area);
+    void release();
+    bool grab();
+    void drawPointer(Image& image);
+    void drainEvents();
+
+    Display* display_;
+    ErrorTrap trap_;
+    Window root_;
+    bool shmUsable_ = false;
+    int damageEvent_ = 0;
+    Damage damage_ = 0;
+    int fixesEvent_ = 0;
+    bool fixes_ = false;
+
+    std::optional<Area> area_;
+    Area grabbed_;
+    XImage* image_ = nullptr;
+    XShmSegmentInfo shm_{};
+    bool shared_ = false;
+
+    // What the last capture showed, for telling whether anything changed since.
+    bool captured_ = false;
+    bool damaged_ = true;
+    int pointerX_ = 0;
+    int pointerY_ = 0;
+};
+
+X11ScreenSource::X11ScreenSource(Display* display)
+    : display_(display), trap_(display), root_(DefaultRootWindow(display)) {
+    // Shared memory only works with a server on this machine.
+    const std::string_view name = DisplayString(display_);
+    shmUsable_ =
+        XShmQueryExtension(display_) && (name.starts_with(':') || name.starts_with("unix:"));
+    int errorBase = 0;
+    if (XDamageQueryExtension(display_, &damageEvent_, &errorBase))
+        damage_ = XDamageCreate(display_, root_, XDamageReportNonEmpty);
+    fixes_ = XFixesQueryExtension(display_, &fixesEvent_, &errorBase);
+    if (fixes_) XFixesSelectCursorInput(display_, root_, XFixesDisplayCursorNotifyMask);
+}
+
+X11ScreenSource::~X11ScreenSource() {
+    release();
+    if (damage_) XDamageDestroy(display_, damage_);
+    XCloseDisplay(display_);
+}
+
+PixelSize X11ScreenSource::pixelSize() {
+    area_ = mainArea(display_, root_);
+    return {area_->width, area_->height};
+}
+
+std::optional<Image> X11ScreenSource::capture(PixelSize size) {
+    if (size.width <= 0 || size.height <= 0) return std::nullopt;
+    // Whatever is drawn from here on shows up in the next answer of unchangedSinceLastCapture().
+    drainEvents();
+    if (damage_) XDamageSubtract(display_, damage_, None, None);
+    damaged_ = false;
+    captured_ = false;
+
+    if (!area_) area_ = mainArea(display_, root_);
+    if (!image_ || !(grabbed_ == *area_)) {
+        if (!prepare(*area_)) return std::nullopt;
+    }
+    if (!grab()) {
+        // Most likely the screen changed size under the grab: look again next time.
+        area_.reset();
+        return std::nullopt;
+    }
+    Image image{size.width, size.height,
+                std::vector<uint8_t>(static_cast<size_t>(size.width) * size.height * 4)};
+    libyuv::ARGBScale(reinterpret_cast<const uint8_t*>(image_->data), image_->bytes_per_line,
+                      grabbed_.width, grabbed_.height, image.pixels.data(), size.width * 4,
+                      size.width, size.height, libyuv::kFilterBox);
+    drawPointer(image);
+    captured_ = true;
+    return image;
+}
+
+bool X11ScreenSource::unchangedSinceLastCapture() {
+    if (!captured_ || !damage_) return false;
+    // The pointer query is a round trip: every event the server sent before it has arrived.
+    Window rootReturn, child;
+    int x = 0, y = 0, winX = 0, winY = 0;
+    unsigned mask = 0;
+    XQueryPointer(display_, root_, &rootReturn, &child, &x, &y, &winX, &winY, &mask);
+    drainEvents();
+    return !damaged_ && (!fixes_ || (x == pointerX_ && y == pointerY_));
+}
+
+void X11ScreenSource::drainEvents() {
+    while (XPending(display_)) {
+        XEvent event;
+        XNextEvent(display_, &event);
+        if (event.type == damageEvent_ + XDamageNotify ||
+            (fixes_ && event.type == fixesEvent_ + XFixesCursorNotify))
+            damaged_ = true;
+    }
+}
+
+// Sets up a reused grab buffer for `area`: a shared segment where possible, else client memory.
+bool X11ScreenSource::prepare(const Area& area) {
+    release();
+    if (area.width <= 0 || area.height <= 0) return false;
+    const int screen = DefaultScreen(display_);
+    Visual* visual = DefaultVisual(display_, screen);
+    const int depth = DefaultDepth(display_, screen);
+    if (!(shmUsable_ && attachShared(visual, depth, area))) {
+        image_ = XCreateImage(display_, visual, depth, ZPixmap, 0, nullptr, area.width, area.height,
+                              32, 0);
+        if (image_) {
+            image_->data = static_cast<char*>(
+                std::malloc(static_cast<size_t>(image_->bytes_per_line) * area.height));
+        }
+        if (!image_ || !image_->data) {
+            release();
+            return false;
+        }
+    }
+    // The scaler reads B, G, R, X bytes: 32-bit little-endian pixels with 8-bit channels.
+    if (image_->bits_per_pixel != 32 || image_->byte_order != LSBFirst ||
+        visual->red_mask != 0xFF0000 || visual->green_mask != 0xFF00 || visual->blue_mask != 0xFF) {
+        release();
+        return false;
+    }
+    grabbed_ = area;
+    return true;
+}
+
+bool X11ScreenSource::attachShared(Visual* visual, int depth, const Area& area) {
+    image_ =
+        XShmCreateImage(display_, visual, depth, ZPixmap, nullptr, &shm_, area.width, area.height);
+    if (!image_) return false;
+    shm_.shmid = shmget(IPC_PRIVATE, static_cast<size_t>(image_->bytes_per_line) * area.height,
+                        IPC_CREAT | 0600);
+    if (shm_.shmid < 0) {
+        XDestroyImage(image_);
+        image_ = nullptr;
+        return false;
+    }
+    shm_.shmaddr = image_->data = static_cast<char*>(shmat(shm_.shmid, nullptr, 0));
+    shm_.readOnly = False;
+    const int before = trap_.errors();
+    const bool attached = shm_.shmaddr != reinterpret_cast<char*>(-1) &&
+                          XShmAttach(display_, &shm_) && (XSync(display_, False), true) &&
+                          trap_.errors() == before;
+    // Marked for removal at once, so the segment goes away with the last attachment.
+    shmctl(shm_.shmid, IPC_RMID, nullptr);
+    if (!attached) {
+        if (shm_.shmaddr != reinterpret_cast<char*>(-1)) shmdt(shm_.shmaddr);
+        image_->data = nullptr;
+        XDestroyImage(image_);
+        image_ = nullptr;
+        shmUsable_ = false;
+        return false;
+    }
+    shared_ = true;
+    return true;
+}
+
+void X11ScreenSource::release() {
+    if (!image_) return;
+    if (shared_) {
+        XShmDetach(display_, &shm_);
+        XSync(display_, False);
+        shmdt(shm_.shmaddr);
+        image_->data = nullptr;
+        shared_ = false;
+    }
+    XDestroyImage(image_);
+    image_ = nullptr;
+}
+
+bool X11ScreenSource::grab() {
+    if (shared_) return XShmGetImage(display_, root_, image_, grabbed_.x, grabbed_.y, AllPlanes);
+    return XGetSubImage(display_, root_, grabbed_.x, grabbed_.y, grabbed_.width, grabbed_.height,
+                        AllPlanes, ZPixmap, image_, 0, 0) != nullptr;
+}
+
+// Draws the pointer at its place in the scaled picture, itself scaled alike.
+void X11ScreenSource::drawPointer(Image& image) {
+    if (!fixes_) return;
+    XFixesCursorImage* cursor = XFixesGetCursorImage(display_);
+    if (!cursor) return;
+    pointerX_ = cursor->x;
+    pointerY_ = cursor->y;
+    const double sx = static_cast<double>(image.width) / grabbed_.width;
+    const double sy = static_cast<double>(image.height) / grabbed_.height;
+    const int left = static_cast<int>(std::floor((cursor->x - cursor->xhot - grabbed_.x) * sx));
+    const int top = static_cast<int>(std::floor((cursor->y - cursor->yhot - grabbed_.y) * sy));
+    const int width = std::max(1, static_cast<int>(std::lround(cursor->width * sx)));
+    const int height = std::max(1, static_cast<int>(std::lround(cursor->height * sy)));
+    for (int dy = std::max(0, -top); dy < height && top + dy < image.height; ++dy) {
+        const unsigned long* row = cursor->pixels + (dy * cursor->height / height) * cursor->width;
+        uint8_t* out = image.pixels.data() + (static_cast<size_t>(top + dy) * image.width) * 4;
+        for (int dx = std::max(0, -left); dx < width && left + dx < image.width; ++dx) {
+            const unsigned long argb = row[dx * cursor->width / width];
+            if (argb >> 24) blend(out + static_cast<size_t>(left + dx) * 4, argb);
+        }
+    }
+    XFree(cursor);
+}
+
+}  // namespace
+
+std::unique_ptr<ScreenSource> makeX11ScreenSource(const char* display) {
+    Display* connection = XOpenDisplay(display);
+    if (!connection) return nullptr;
+    return std::make_unique<X11ScreenSource>(connection);
+}
+
+bool x11ScreenCapturable(const char* display) {
+    Display* connection = XOpenDisplay(display);
+    if (!connection) return false;
+    bool capturable = false;
+    {
+        ErrorTrap trap(connection);
+        XImage* pixel =
+            XGetImage(connection, DefaultRootWindow(connection), 0, 0, 1, 1, AllPlanes, ZPixmap);
+        capturable = pixel != nullptr;
+        if (pixel) XDestroyImage(pixel);
+    }
+    XCloseDisplay(connection);
+    return capturable;
+}
+
+}  // namespace velora::linux_
