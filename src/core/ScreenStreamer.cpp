@@ -32,6 +32,22 @@ void nameThisThread() {
 #endif
 }
 
+// The runs of rows in which two well-formed pictures of one size differ; none when equal.
+std::vector<JpegEncoder::Rows> changedRows(const Image& a, const Image& b) {
+    std::vector<JpegEncoder::Rows> rows;
+    const size_t pitch = static_cast<size_t>(a.width) * 4;
+    for (int y = 0; y < a.height; ++y) {
+        const size_t offset = y * pitch;
+        if (std::memcmp(a.pixels.data() + offset, b.pixels.data() + offset, pitch) == 0) continue;
+        if (!rows.empty() && rows.back().end == y) {
+            rows.back().end = y + 1;
+        } else {
+            rows.push_back({y, y + 1});
+        }
+    }
+    return rows;
+}
+
 }  // namespace
 
 // Everything below the public object. Handlers posted to `io` refer to the state by plain pointer:
@@ -139,12 +155,23 @@ void ScreenStreamer::State::tick() {
 }
 
 // Sends a JPEG of the picture unless it equals the last one sent. Comparing pictures before
-// encoding spares a still screen the encoder: equal pictures would give equal bytes.
+// encoding spares a still screen the encoder (equal pictures would give equal bytes), and tells
+// the encoder which rows it has to convert again.
 bool ScreenStreamer::State::sendIfChanged(Image picture) {
-    inSync = lastImage && picture == *lastImage;
-    if (inSync) return false;
-    const auto jpeg = encoder.encode(picture, qualityPercent);
-    if (!jpeg || jpeg->size() > UINT32_MAX) return false;
+    if (picture.width <= 0 || picture.height <= 0 ||
+        picture.pixels.size() != static_cast<size_t>(picture.width) * picture.height * 4)
+        return false;
+    std::optional<std::span<const uint8_t>> jpeg;
+    if (lastImage && lastImage->width == picture.width && lastImage->height == picture.height) {
+        const auto rows = changedRows(*lastImage, picture);
+        inSync = rows.empty();
+        if (inSync) return false;
+        jpeg = encoder.encodeChanged(picture, qualityPercent, rows);
+    } else {
+        inSync = false;
+        jpeg = encoder.encode(picture, qualityPercent);
+    }
+    if (!jpeg) return false;
     const auto now = timing.now();
     if (!sendFrame(*jpeg)) return true;
     lastImage = std::move(picture);

@@ -374,6 +374,10 @@ TEST_F(ScreenStreamerTest, StreamerMayBeReleasedFromItsOwnEndCallback) {
     EXPECT_EQ(connection.frameCount(), 0u);
 }
 
+std::vector<uint8_t> bytes(const std::optional<std::span<const uint8_t>>& jpeg) {
+    return jpeg ? std::vector<uint8_t>(jpeg->begin(), jpeg->end()) : std::vector<uint8_t>{};
+}
+
 TEST(JpegEncoder, RejectsMalformedImagesAndEncodesEqualPicturesEqually) {
     velora::JpegEncoder encoder;
     EXPECT_FALSE(encoder.encode(Image{}, 60));
@@ -382,17 +386,44 @@ TEST(JpegEncoder, RejectsMalformedImagesAndEncodesEqualPicturesEqually) {
     SyntheticScreen screen;
     screen.setPattern(3);
     const Image picture = screen.render({320, 200});
-    const auto first = encoder.encode(picture, 60);
-    ASSERT_TRUE(first);
-    const std::vector<uint8_t> bytes(first->begin(), first->end());
-    const auto small = encoder.encode(screen.render({64, 40}), 60);
-    ASSERT_TRUE(small);
-    const auto again = encoder.encode(picture, 60);
-    ASSERT_TRUE(again);
-    EXPECT_TRUE(std::equal(again->begin(), again->end(), bytes.begin(), bytes.end()));
-    const auto coarser = encoder.encode(picture, 20);
-    ASSERT_TRUE(coarser);
-    EXPECT_LT(coarser->size(), bytes.size());
+    const auto first = bytes(encoder.encode(picture, 60));
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(first[0], 0xFF);
+    EXPECT_EQ(first[1], 0xD8);
+    ASSERT_TRUE(encoder.encode(screen.render({64, 40}), 60));
+    EXPECT_EQ(bytes(encoder.encode(picture, 60)), first);
+    EXPECT_LT(bytes(encoder.encode(picture, 20)).size(), first.size());
+}
+
+TEST(JpegEncoder, ReencodingChangedBlockRowsGivesTheFileOfAWholeEncoding) {
+    SyntheticScreen screen;
+    screen.setPattern(4);
+    const Image before = screen.render({321, 201});
+    Image after = before;
+    // Rows 47..60 straddle block rows 2 and 3; row 200 is in the last, partial block row.
+    for (int y : {47, 55, 60, 200})
+        for (int x = 0; x < after.width; ++x) after.pixels[(y * after.width + x) * 4 + 1] ^= 0x5A;
+    const std::vector<velora::JpegEncoder::Rows> changed = {{47, 61}, {200, 201}};
+
+    velora::JpegEncoder fresh;
+    const auto whole = bytes(fresh.encode(after, 60));
+    velora::JpegEncoder encoder;
+    ASSERT_TRUE(encoder.encode(before, 60));
+    const auto spliced = bytes(encoder.encodeChanged(after, 60, changed));
+    EXPECT_EQ(spliced, whole);
+
+    tjhandle decoder = tjInitDecompress();
+    Image decoded{321, 201, std::vector<uint8_t>(321 * 201 * 4)};
+    EXPECT_EQ(tjDecompress2(decoder, spliced.data(), spliced.size(), decoded.pixels.data(), 321, 0,
+                            201, TJPF_BGRX, 0),
+              0);
+    tjDestroy(decoder);
+
+    // A hint about a picture of another size or quality is not trusted.
+    ASSERT_TRUE(encoder.encode(screen.render({100, 100}), 60));
+    EXPECT_EQ(bytes(encoder.encodeChanged(after, 60, changed)), whole);
+    ASSERT_TRUE(encoder.encode(before, 30));
+    EXPECT_EQ(bytes(encoder.encodeChanged(after, 60, changed)), whole);
 }
 
 }  // namespace

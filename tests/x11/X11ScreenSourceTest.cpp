@@ -177,6 +177,25 @@ TEST_F(X11ScreenSourceTest, DamageTellsAStillScreenFromDrawingAndPointerMoves) {
     EXPECT_FALSE(source->unchangedSinceLastCapture());
 }
 
+TEST_F(X11ScreenSourceTest, UpdatingOnlyDamagedPartsMatchesAFreshCapture) {
+    std::mt19937 rng(11);
+    for (const PixelSize size : {PixelSize{1000, 625}, PixelSize{640, 400}}) {
+        auto source = makeX11ScreenSource(nullptr);
+        ASSERT_TRUE(source);
+        ASSERT_TRUE(source->capture(size));
+        for (int round = 0; round < 4; ++round) {
+            for (int i = 0; i < 1 + round * 9; ++i) {
+                fill(rng() & 0xFFFFFF, static_cast<int>(rng() % 1250),
+                     static_cast<int>(rng() % 780), 1 + rng() % 300, 1 + rng() % 200);
+            }
+            const auto updated = source->capture(size);
+            const auto fresh = makeX11ScreenSource(nullptr)->capture(size);
+            ASSERT_TRUE(updated && fresh);
+            ASSERT_EQ(*updated, *fresh) << size.width << " round " << round;
+        }
+    }
+}
+
 TEST_F(X11ScreenSourceTest, CapturabilityFollowsTheDisplay) {
     EXPECT_TRUE(x11ScreenCapturable(nullptr));
     EXPECT_FALSE(x11ScreenCapturable(":4999"));

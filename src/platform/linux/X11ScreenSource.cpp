@@ -6,6 +6,7 @@
 #include <X11/extensions/Xdamage.h>
 #include <X11/extensions/Xfixes.h>
 #include <X11/extensions/Xrandr.h>
+#include <libyuv/planar_functions.h>
 #include <libyuv/scale_argb.h>
 #include <sys/ipc.h>
 #include <sys/shm.h>
@@ -15,6 +16,7 @@
 #include <cstdlib>
 #include <map>
 #include <mutex>
+#include <span>
 #include <string_view>
 
 namespace velora::linux_ {
@@ -132,27 +134,41 @@ class X11ScreenSource final : public ScreenSource {
     bool unchangedSinceLastCapture() override;
 
   private:
+    bool refresh(PixelSize size);
+    std::vector<Area> takeDamage();
     bool prepare(const Area& area);
-    bool attachShared(Visual* visual, int depth, const Area& area);
+    bool attachShared(const Area& area);
     void release();
-    bool grab();
+    bool grab(const Area& part);
+    void scale(const Area& part);
     void drawPointer(Image& image);
     void drainEvents();
 
     Display* display_;
     ErrorTrap trap_;
     Window root_;
+    Visual* visual_;
+    int depth_;
     bool shmUsable_ = false;
     int damageEvent_ = 0;
     Damage damage_ = 0;
     int fixesEvent_ = 0;
     bool fixes_ = false;
+    // Receives the damaged area at each capture, so only that part is grabbed and scaled again.
+    XserverRegion damageParts_ = 0;
 
     std::optional<Area> area_;
+    // The grabbed area at full size: a shared segment (with as much again for partial grabs
+    // behind it) or client memory.
     Area grabbed_;
     XImage* image_ = nullptr;
     XShmSegmentInfo shm_{};
     bool shared_ = false;
+    // The grabbed area scaled to the frame size, without the pointer.
+    std::vector<uint8_t> scaled_;
+    PixelSize scaledSize_;
+    // The two pictures above show the screen as of the last capture, apart from its damage.
+    bool current_ = false;
 
     // What the last capture showed, for telling whether anything changed since.
     bool captured_ = false;
@@ -162,20 +178,29 @@ class X11ScreenSource final : public ScreenSource {
 };
 
 X11ScreenSource::X11ScreenSource(Display* display)
-    : display_(display), trap_(display), root_(DefaultRootWindow(display)) {
+    : display_(display),
+      trap_(display),
+      root_(DefaultRootWindow(display)),
+      visual_(DefaultVisual(display, DefaultScreen(display))),
+      depth_(DefaultDepth(display, DefaultScreen(display))) {
     // Shared memory only works with a server on this machine.
     const std::string_view name = DisplayString(display_);
     shmUsable_ =
         XShmQueryExtension(display_) && (name.starts_with(':') || name.starts_with("unix:"));
-    int errorBase = 0;
+    int errorBase = 0, major = 0, minor = 0;
     if (XDamageQueryExtension(display_, &damageEvent_, &errorBase))
         damage_ = XDamageCreate(display_, root_, XDamageReportNonEmpty);
-    fixes_ = XFixesQueryExtension(display_, &fixesEvent_, &errorBase);
-    if (fixes_) XFixesSelectCursorInput(display_, root_, XFixesDisplayCursorNotifyMask);
+    fixes_ = XFixesQueryExtension(display_, &fixesEvent_, &errorBase) &&
+             XFixesQueryVersion(display_, &major, &minor) && major >= 2;
+    if (fixes_) {
+        XFixesSelectCursorInput(display_, root_, XFixesDisplayCursorNotifyMask);
+        if (damage_) damageParts_ = XFixesCreateRegion(display_, nullptr, 0);
+    }
 }
 
 X11ScreenSource::~X11ScreenSource() {
     release();
+    if (damageParts_) XFixesDestroyRegion(display_, damageParts_);
     if (damage_) XDamageDestroy(display_, damage_);
     XCloseDisplay(display_);
 }
@@ -187,29 +212,70 @@ PixelSize X11ScreenSource::pixelSize() {
 
 std::optional<Image> X11ScreenSource::capture(PixelSize size) {
     if (size.width <= 0 || size.height <= 0) return std::nullopt;
-    // Whatever is drawn from here on shows up in the next answer of unchangedSinceLastCapture().
-    drainEvents();
-    if (damage_) XDamageSubtract(display_, damage_, None, None);
-    damaged_ = false;
     captured_ = false;
-
-    if (!area_) area_ = mainArea(display_, root_);
-    if (!image_ || !(grabbed_ == *area_)) {
-        if (!prepare(*area_)) return std::nullopt;
-    }
-    if (!grab()) {
+    if (!refresh(size)) {
         // Most likely the screen changed size under the grab: look again next time.
+        current_ = false;
         area_.reset();
         return std::nullopt;
     }
-    Image image{size.width, size.height,
-                std::vector<uint8_t>(static_cast<size_t>(size.width) * size.height * 4)};
-    libyuv::ARGBScale(reinterpret_cast<const uint8_t*>(image_->data), image_->bytes_per_line,
-                      grabbed_.width, grabbed_.height, image.pixels.data(), size.width * 4,
-                      size.width, size.height, libyuv::kFilterBox);
+    Image image{size.width, size.height, scaled_};
     drawPointer(image);
     captured_ = true;
     return image;
+}
+
+// Brings the grabbed and the scaled picture up to date: only the damaged parts when they are
+// known, else all of it.
+bool X11ScreenSource::refresh(PixelSize size) {
+    // Whatever is drawn from here on shows up in the next answer of unchangedSinceLastCapture().
+    drainEvents();
+    if (!area_) area_ = mainArea(display_, root_);
+    const std::vector<Area> parts = takeDamage();
+    damaged_ = false;
+
+    if (current_ && damageParts_ && grabbed_ == *area_ && scaledSize_ == size) {
+        for (const Area& part : parts) {
+            if (!grab(part)) return false;
+            scale(part);
+        }
+        return true;
+    }
+    current_ = false;
+    if (!(image_ && grabbed_ == *area_) && !prepare(*area_)) return false;
+    const Area whole{0, 0, grabbed_.width, grabbed_.height};
+    if (!grab(whole)) return false;
+    scaledSize_ = size;
+    scaled_.assign(static_cast<size_t>(size.width) * size.height * 4, 0);
+    scale(whole);
+    current_ = true;
+    return true;
+}
+
+// The area drawn on since the last call, in grabbed-area coordinates; the damage is cleared.
+std::vector<Area> X11ScreenSource::takeDamage() {
+    std::vector<Area> parts;
+    if (!damageParts_) return parts;
+    XDamageSubtract(display_, damage_, None, damageParts_);
+    int count = 0;
+    XRectangle bounds;
+    XRectangle* rects = XFixesFetchRegionAndBounds(display_, damageParts_, &count, &bounds);
+    if (!rects || !area_) return parts;
+    // Many small pieces cost a round trip each; their bounding box costs one.
+    constexpr int kMostPieces = 16;
+    const std::span<const XRectangle> pieces =
+        count > kMostPieces ? std::span<const XRectangle>(&bounds, 1)
+                            : std::span<const XRectangle>(rects, static_cast<size_t>(count));
+    for (const XRectangle& r : pieces) {
+        const Area area = *area_;
+        const int left = std::max<int>(r.x, area.x), top = std::max<int>(r.y, area.y);
+        const int right = std::min(r.x + r.width, area.x + area.width);
+        const int bottom = std::min(r.y + r.height, area.y + area.height);
+        if (right > left && bottom > top)
+            parts.push_back({left - area.x, top - area.y, right - left, bottom - top});
+    }
+    XFree(rects);
+    return parts;
 }
 
 bool X11ScreenSource::unchangedSinceLastCapture() {
@@ -237,12 +303,9 @@ void X11ScreenSource::drainEvents() {
 bool X11ScreenSource::prepare(const Area& area) {
     release();
     if (area.width <= 0 || area.height <= 0) return false;
-    const int screen = DefaultScreen(display_);
-    Visual* visual = DefaultVisual(display_, screen);
-    const int depth = DefaultDepth(display_, screen);
-    if (!(shmUsable_ && attachShared(visual, depth, area))) {
-        image_ = XCreateImage(display_, visual, depth, ZPixmap, 0, nullptr, area.width, area.height,
-                              32, 0);
+    if (!(shmUsable_ && attachShared(area))) {
+        image_ = XCreateImage(display_, visual_, depth_, ZPixmap, 0, nullptr, area.width,
+                              area.height, 32, 0);
         if (image_) {
             image_->data = static_cast<char*>(
                 std::malloc(static_cast<size_t>(image_->bytes_per_line) * area.height));
@@ -254,7 +317,8 @@ bool X11ScreenSource::prepare(const Area& area) {
     }
     // The scaler reads B, G, R, X bytes: 32-bit little-endian pixels with 8-bit channels.
     if (image_->bits_per_pixel != 32 || image_->byte_order != LSBFirst ||
-        visual->red_mask != 0xFF0000 || visual->green_mask != 0xFF00 || visual->blue_mask != 0xFF) {
+        visual_->red_mask != 0xFF0000 || visual_->green_mask != 0xFF00 ||
+        visual_->blue_mask != 0xFF) {
         release();
         return false;
     }
@@ -262,12 +326,13 @@ bool X11ScreenSource::prepare(const Area& area) {
     return true;
 }
 
-bool X11ScreenSource::attachShared(Visual* visual, int depth, const Area& area) {
-    image_ =
-        XShmCreateImage(display_, visual, depth, ZPixmap, nullptr, &shm_, area.width, area.height);
+bool X11ScreenSource::attachShared(const Area& area) {
+    image_ = XShmCreateImage(display_, visual_, depth_, ZPixmap, nullptr, &shm_, area.width,
+                             area.height);
     if (!image_) return false;
-    shm_.shmid = shmget(IPC_PRIVATE, static_cast<size_t>(image_->bytes_per_line) * area.height,
-                        IPC_CREAT | 0600);
+    // Twice the picture: the second half receives partial grabs.
+    const size_t bytes = static_cast<size_t>(image_->bytes_per_line) * area.height;
+    shm_.shmid = shmget(IPC_PRIVATE, 2 * bytes, IPC_CREAT | 0600);
     if (shm_.shmid < 0) {
         XDestroyImage(image_);
         image_ = nullptr;
@@ -294,6 +359,7 @@ bool X11ScreenSource::attachShared(Visual* visual, int depth, const Area& area) 
 }
 
 void X11ScreenSource::release() {
+    current_ = false;
     if (!image_) return;
     if (shared_) {
         XShmDetach(display_, &shm_);
@@ -306,10 +372,48 @@ void X11ScreenSource::release() {
     image_ = nullptr;
 }
 
-bool X11ScreenSource::grab() {
-    if (shared_) return XShmGetImage(display_, root_, image_, grabbed_.x, grabbed_.y, AllPlanes);
-    return XGetSubImage(display_, root_, grabbed_.x, grabbed_.y, grabbed_.width, grabbed_.height,
-                        AllPlanes, ZPixmap, image_, 0, 0) != nullptr;
+// Grabs `part` of the area (area coordinates) into the full-size picture.
+bool X11ScreenSource::grab(const Area& part) {
+    const int x = grabbed_.x + part.x, y = grabbed_.y + part.y;
+    if (!shared_) {
+        return XGetSubImage(display_, root_, x, y, part.width, part.height, AllPlanes, ZPixmap,
+                            image_, part.x, part.y) != nullptr;
+    }
+    if (part == Area{0, 0, grabbed_.width, grabbed_.height})
+        return XShmGetImage(display_, root_, image_, x, y, AllPlanes);
+    // The server writes a part packed, row after row: into the spare half, then copied in place.
+    char* spare = image_->data + static_cast<size_t>(image_->bytes_per_line) * grabbed_.height;
+    XImage* piece =
+        XShmCreateImage(display_, visual_, depth_, ZPixmap, spare, &shm_, part.width, part.height);
+    if (!piece) return false;
+    const bool ok = XShmGetImage(display_, root_, piece, x, y, AllPlanes);
+    if (ok) {
+        libyuv::ARGBCopy(reinterpret_cast<const uint8_t*>(piece->data), piece->bytes_per_line,
+                         reinterpret_cast<uint8_t*>(image_->data) +
+                             static_cast<size_t>(part.y) * image_->bytes_per_line + part.x * 4,
+                         image_->bytes_per_line, part.width, part.height);
+    }
+    piece->data = nullptr;
+    XDestroyImage(piece);
+    return ok;
+}
+
+// Scales the frame pixels that `part` of the area (area coordinates) contributes to.
+void X11ScreenSource::scale(const Area& part) {
+    const auto* source = reinterpret_cast<const uint8_t*>(image_->data);
+    const int width = scaledSize_.width, height = scaledSize_.height;
+    const double sx = static_cast<double>(width) / grabbed_.width;
+    const double sy = static_cast<double>(height) / grabbed_.height;
+    // A filter tap reaches one source pixel beyond its footprint; two frame pixels of margin
+    // cover it at any reduction.
+    const int left = std::max(0, static_cast<int>(std::floor(part.x * sx)) - 2);
+    const int top = std::max(0, static_cast<int>(std::floor(part.y * sy)) - 2);
+    const int right = std::min(width, static_cast<int>(std::ceil((part.x + part.width) * sx)) + 2);
+    const int bottom =
+        std::min(height, static_cast<int>(std::ceil((part.y + part.height) * sy)) + 2);
+    libyuv::ARGBScaleClip(source, image_->bytes_per_line, grabbed_.width, grabbed_.height,
+                          scaled_.data(), width * 4, width, height, left, top, right - left,
+                          bottom - top, libyuv::kFilterBox);
 }
 
 // Draws the pointer at its place in the scaled picture, itself scaled alike.
