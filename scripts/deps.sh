@@ -3,7 +3,7 @@
 set -euo pipefail
 PACKAGES=(
   build-essential cmake pkg-config clang python3
-  libasio-dev nlohmann-json3-dev libicu-dev libturbojpeg0-dev libyuv-dev
+  libasio-dev nlohmann-json3-dev libicu-dev libturbojpeg0-dev libjpeg62-turbo-dev libyuv-dev
   libx11-dev libxtst-dev libxrandr-dev libxext-dev libxfixes-dev libxdamage-dev
   qt6-base-dev libqt6svg6-dev qt6-svg-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -8,6 +8,7 @@
 #include "app/ConsoleShell.h"
 #include "app/PlatformSetup.h"
 #include "core/Store.h"
+#include "platform/linux/LinuxPaths.h"
 #include "core/Version.h"
 
 namespace {
@@ -51,7 +52,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     auto store = std::make_shared<velora::Store>(
-        velora::linuxConfigFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
+        velora::linux_::settingsFolder());
     const char* display = std::getenv("DISPLAY");
     velora::Platform platform = velora::makePlatform(display);
     velora::ConsoleShell shell(store, std::move(platform), std::cout);

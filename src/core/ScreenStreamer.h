@@ -14,7 +14,8 @@
 
 namespace velora {
 
-// The pump's pacing and clock; tests shorten the tick and fake the clock.
+// The streamer's pacing, and the clock it reads for keep-alives (tests fake it). Declared outside
+// the class so that its member defaults can serve as a default argument of the constructor.
 struct ScreenTiming {
     std::chrono::nanoseconds tick = std::chrono::milliseconds(66);
     std::chrono::nanoseconds keepAlive = std::chrono::seconds(1);
@@ -22,14 +23,18 @@ struct ScreenTiming {
 };
 
 class ScreenStreamer {
-public:
+  public:
     using Clock = std::chrono::steady_clock;
 
-    // How the streamer reaches its connection. Both calls may come from the streamer's thread and
-    // must hand the work to the server thread; `done` is called once with the write's outcome.
+    // How the streamer reaches its connection. Both calls come from the streamer's thread and
+    // must hand the work to the server thread. `sendLine` gets the complete line, its "\n"
+    // included. `sendFrame` gets the whole frame (length field and payload); `done` is called
+    // once, on any thread, when the write has completed (ok) or failed. The streamer starts no
+    // new capture while a frame's `done` is outstanding, so frames never pile up in the queue.
     struct Target {
         std::function<void(std::string line)> sendLine;
-        std::function<void(std::vector<uint8_t> frame, std::function<void(bool ok)> done)> sendFrame;
+        std::function<void(std::vector<uint8_t> frame, std::function<void(bool ok)> done)>
+            sendFrame;
     };
 
     using Timing = ScreenTiming;
@@ -41,7 +46,9 @@ public:
     ScreenStreamer(const ScreenStreamer&) = delete;
     ScreenStreamer& operator=(const ScreenStreamer&) = delete;
 
-    // Fixes the frame size, sends the header line and starts the timer (first tick at once).
+    // Fixes the frame size, sends the header line and starts the timer (first tick at once), all
+    // on the streamer's thread. A display without width or height ends the view at once (stop
+    // and onEnd) without a header.
     void start();
     // Ends the view; no byte is written afterwards. Safe to call more than once.
     void stop();
@@ -52,10 +59,10 @@ public:
     double quality() const;
 
     // The frame size for a display: width min(W, maxW), height rounded half away from zero;
-    // 0 x 0 for a display without width.
+    // 0 x 0 for a display without width or height.
     static PixelSize frameSize(PixelSize display, int maxW);
 
-private:
+  private:
     struct State;
     std::shared_ptr<State> state_;
 };

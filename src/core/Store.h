@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velora {
@@ -20,6 +22,23 @@ struct Device {
     double lastSeen = 0;
     bool operator==(const Device&) const = default;
 };
+
+// The content of config.json.
+struct Saved {
+    std::string serverId;
+    bool allowPower = true;
+    bool allowScreen = true;
+    std::vector<Device> devices;
+    bool operator==(const Saved&) const = default;
+};
+
+// Reads config.json text. None when it is not one JSON object with `serverId` (string),
+// `allowPower` (Boolean) and `devices` (array of objects with string `token`, `name`, `ip` and
+// number `lastSeen`); `allowScreen` may be absent or null (true). Other members are ignored.
+std::optional<Saved> decodeConfig(std::string_view text);
+// Writes config.json text: pretty-printed, members in the order serverId, allowPower, allowScreen,
+// devices, and token, name, ip, lastSeen in each device.
+std::string encodeConfig(const Saved& saved);
 
 class Store {
 public:
@@ -70,7 +89,11 @@ private:
 // Seconds since 2001-01-01 00:00:00 UTC, the reference date of `lastSeen`.
 double referenceSeconds(Store::Clock::time_point t);
 
-// The settings folder on Linux: $XDG_CONFIG_HOME/velora, else $HOME/.config/velora.
+// The user's configuration folder on Linux: $XDG_CONFIG_HOME when set and absolute, else
+// $HOME/.config; empty when neither gives an absolute path.
+std::filesystem::path xdgConfigHome(const char* xdgConfigHomeVar, const char* home);
+// The settings folder on Linux: $XDG_CONFIG_HOME/velora, else $HOME/.config/velora; empty when
+// neither variable gives an absolute path.
 std::filesystem::path linuxConfigFolder(const char* xdgConfigHome, const char* home);
 // The settings folder in the macOS profile: <home>/Library/Application Support/Velora.
 std::filesystem::path macConfigFolder(const std::filesystem::path& home);

@@ -1,0 +1,291 @@
+#include "core/ScreenStreamer.h"
+
+#include <pthread.h>
+
+#include <algorithm>
+#include <asio.hpp>
+#include <atomic>
+#include <cmath>
+#include <cstring>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <thread>
+
+#include "core/JpegEncoder.h"
+
+namespace velora {
+
+namespace {
+
+constexpr int kMinWidth = 320;
+constexpr int kMaxWidth = 1920;
+constexpr int64_t kMinQuality = 20;
+constexpr int64_t kMaxQuality = 90;
+constexpr int kMaxUnacknowledged = 2;
+
+void nameThisThread() {
+#ifdef __APPLE__
+    pthread_setname_np("velora.screen");
+#else
+    pthread_setname_np(pthread_self(), "velora.screen");
+#endif
+}
+
+// The runs of rows in which two well-formed pictures of one size differ; none when equal.
+std::vector<JpegEncoder::Rows> changedRows(const Image& a, const Image& b) {
+    std::vector<JpegEncoder::Rows> rows;
+    const size_t pitch = static_cast<size_t>(a.width) * 4;
+    for (int y = 0; y < a.height; ++y) {
+        const size_t offset = y * pitch;
+        if (std::memcmp(a.pixels.data() + offset, b.pixels.data() + offset, pitch) == 0) continue;
+        if (!rows.empty() && rows.back().end == y) {
+            rows.back().end = y + 1;
+        } else {
+            rows.push_back({y, y + 1});
+        }
+    }
+    return rows;
+}
+
+}  // namespace
+
+// Everything below the public object. Handlers posted to `io` refer to the state by plain pointer:
+// they only ever run inside io.run(), which the state outlives.
+struct ScreenStreamer::State : std::enable_shared_from_this<State> {
+    State(std::unique_ptr<ScreenSource> source, Target target, int maxW, int64_t qualityPercent,
+          std::function<bool()> allowed, std::function<void()> onEnd, Timing timing)
+        : source(std::move(source)),
+          target(std::move(target)),
+          maxW(maxW),
+          qualityPercent(static_cast<int>(qualityPercent)),
+          allowed(std::move(allowed)),
+          onEnd(std::move(onEnd)),
+          timing(std::move(timing)) {}
+
+    const std::unique_ptr<ScreenSource> source;
+    const Target target;
+    const int maxW;
+    const int qualityPercent;
+    const std::function<bool()> allowed;
+    const std::function<void()> onEnd;
+    const Timing timing;
+
+    asio::io_context io;
+    asio::executor_work_guard<asio::io_context::executor_type> work{io.get_executor()};
+    asio::steady_timer timer{io};
+    std::thread thread;
+
+    // Set from any thread. A send checks it under `sendMutex`, so once stop() has returned no
+    // further call reaches the target, even for a capture that was under way.
+    std::atomic<bool> stopped{false};
+    std::mutex sendMutex;
+
+    // Used on the streamer's thread only.
+    JpegEncoder encoder;
+    PixelSize outSize;
+    bool started = false;
+    int inFlight = 0;
+    // A cycle is under way: from its tick until its frame's send has completed.
+    bool busy = false;
+    // The picture of the last JPEG frame sent, and whether the latest capture matched it.
+    std::optional<Image> lastImage;
+    bool inSync = false;
+    std::optional<Clock::time_point> lastSent;
+
+    void begin();
+    void scheduleTick(Clock::time_point due);
+    void tick();
+    bool sendIfChanged(Image picture);
+    void keepAliveOrIdle();
+    bool sendFrame(std::span<const uint8_t> payload);
+    void frameDone(bool ok);
+    void requestStop();
+    void end();
+};
+
+void ScreenStreamer::State::begin() {
+    if (stopped || started) return;
+    started = true;
+    const PixelSize display = source->pixelSize();
+    outSize = frameSize(display, maxW);
+    if (outSize.width <= 0 || outSize.height <= 0) {
+        // Without a picture size there is nothing to show; end the view rather than divide by 0.
+        end();
+        if (onEnd) onEnd();
+        return;
+    }
+    {
+        std::lock_guard lock(sendMutex);
+        if (stopped) return;
+        target.sendLine("SCREEN " + std::to_string(display.width) + " " +
+                        std::to_string(display.height) + "\n");
+    }
+    scheduleTick(Clock::now());
+}
+
+void ScreenStreamer::State::scheduleTick(Clock::time_point due) {
+    timer.expires_at(due);
+    timer.async_wait([this, due](const asio::error_code& error) {
+        if (error || stopped) return;
+        tick();
+        // Keep to the tick grid, skipping missed ticks, so a slow cycle never causes a burst.
+        const auto interval = std::max(timing.tick, std::chrono::nanoseconds(1));
+        auto next = due + interval;
+        const auto now = Clock::now();
+        if (next <= now) next += ((now - next) / interval + 1) * interval;
+        scheduleTick(next);
+    });
+}
+
+void ScreenStreamer::State::tick() {
+    if (stopped || busy || inFlight >= kMaxUnacknowledged) return;
+    if (allowed && !allowed()) {
+        end();
+        if (onEnd) onEnd();
+        return;
+    }
+    busy = true;
+    // The source can tell that nothing was drawn since the picture last sent: no capture needed.
+    if (inSync && source->unchangedSinceLastCapture()) return keepAliveOrIdle();
+    std::optional<Image> picture = source->capture(outSize);
+    if (stopped) return;
+    if (picture && sendIfChanged(std::move(*picture))) return;
+    keepAliveOrIdle();
+}
+
+// Sends a JPEG of the picture unless it equals the last one sent. Comparing pictures before
+// encoding spares a still screen the encoder (equal pictures would give equal bytes), and tells
+// the encoder which rows it has to convert again.
+bool ScreenStreamer::State::sendIfChanged(Image picture) {
+    if (picture.width <= 0 || picture.height <= 0 ||
+        picture.pixels.size() != static_cast<size_t>(picture.width) * picture.height * 4)
+        return false;
+    std::optional<std::span<const uint8_t>> jpeg;
+    if (lastImage && lastImage->width == picture.width && lastImage->height == picture.height) {
+        const auto rows = changedRows(*lastImage, picture);
+        inSync = rows.empty();
+        if (inSync) return false;
+        jpeg = encoder.encodeChanged(picture, qualityPercent, rows);
+    } else {
+        inSync = false;
+        jpeg = encoder.encode(picture, qualityPercent);
+    }
+    if (!jpeg) return false;
+    const auto now = timing.now();
+    if (!sendFrame(*jpeg)) return true;
+    lastImage = std::move(picture);
+    inSync = true;
+    lastSent = now;
+    return true;
+}
+
+void ScreenStreamer::State::keepAliveOrIdle() {
+    const auto now = timing.now();
+    if (!lastSent || now - *lastSent >= timing.keepAlive) {
+        if (sendFrame({})) lastSent = now;
+        return;
+    }
+    busy = false;
+}
+
+// Sends one frame (length field, then payload); false when the streamer has stopped.
+bool ScreenStreamer::State::sendFrame(std::span<const uint8_t> payload) {
+    const auto n = static_cast<uint32_t>(payload.size());
+    std::vector<uint8_t> frame(4 + payload.size());
+    frame[0] = static_cast<uint8_t>(n >> 24);
+    frame[1] = static_cast<uint8_t>(n >> 16);
+    frame[2] = static_cast<uint8_t>(n >> 8);
+    frame[3] = static_cast<uint8_t>(n);
+    if (!payload.empty()) std::memcpy(frame.data() + 4, payload.data(), payload.size());
+
+    std::lock_guard lock(sendMutex);
+    if (stopped) return false;
+    ++inFlight;
+    target.sendFrame(std::move(frame), [weak = weak_from_this()](bool ok) {
+        if (auto self = weak.lock()) {
+            asio::post(self->io, [state = self.get(), ok] { state->frameDone(ok); });
+        }
+    });
+    return true;
+}
+
+void ScreenStreamer::State::frameDone(bool ok) {
+    busy = false;
+    if (!ok) end();
+}
+
+void ScreenStreamer::State::requestStop() {
+    if (io.get_executor().running_in_this_thread()) {
+        // Possibly inside a send that holds the lock; nothing else can send meanwhile.
+        stopped = true;
+    } else {
+        std::lock_guard lock(sendMutex);
+        stopped = true;
+    }
+    asio::post(io, [this] { timer.cancel(); });
+}
+
+void ScreenStreamer::State::end() {
+    stopped = true;
+    timer.cancel();
+}
+
+ScreenStreamer::ScreenStreamer(std::unique_ptr<ScreenSource> source, Target target, int64_t maxW,
+                               int64_t quality, std::function<bool()> allowed,
+                               std::function<void()> onEnd, Timing timing)
+    : state_(
+          std::make_shared<State>(std::move(source), std::move(target),
+                                  static_cast<int>(std::clamp<int64_t>(maxW, kMinWidth, kMaxWidth)),
+                                  std::clamp(quality, kMinQuality, kMaxQuality), std::move(allowed),
+                                  std::move(onEnd), std::move(timing))) {
+    state_->thread = std::thread([state = state_] {
+        nameThisThread();
+        state->io.run();
+    });
+}
+
+ScreenStreamer::~ScreenStreamer() {
+    stop();
+    state_->io.stop();
+    // The last owner may be a callback running on the streamer's own thread; that thread keeps
+    // the state alive until it returns.
+    if (state_->thread.get_id() == std::this_thread::get_id()) {
+        state_->thread.detach();
+    } else if (state_->thread.joinable()) {
+        state_->thread.join();
+    }
+}
+
+void ScreenStreamer::start() {
+    asio::post(state_->io, [state = state_.get()] { state->begin(); });
+}
+
+void ScreenStreamer::stop() {
+    state_->requestStop();
+}
+
+void ScreenStreamer::ack() {
+    asio::post(state_->io, [state = state_.get()] {
+        // Surplus acknowledgements never drive the count below zero.
+        state->inFlight = std::max(0, state->inFlight - 1);
+    });
+}
+
+int ScreenStreamer::maxW() const {
+    return state_->maxW;
+}
+
+double ScreenStreamer::quality() const {
+    return state_->qualityPercent / 100.0;
+}
+
+PixelSize ScreenStreamer::frameSize(PixelSize display, int maxW) {
+    const int w = std::min(display.width, maxW);
+    if (w <= 0 || display.height <= 0) return {};
+    // std::round takes halves away from zero.
+    const double h = std::round(static_cast<double>(display.height) * w / display.width);
+    return {w, static_cast<int>(h)};
+}
+
+}  // namespace velora

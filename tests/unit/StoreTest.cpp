@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "FileTestSupport.h"
+#include "core/Store.h"
+
+using namespace velora;
+using namespace velora::testing_support;
+namespace fs = std::filesystem;
+
+namespace {
+
+// 2001-01-02 00:00:00 UTC: one day after the reference date.
+const Store::Clock::time_point kDayOne{std::chrono::seconds(978307200 + 86400)};
+
+class StoreTest : public testing::Test {
+protected:
+    Store open() {
+        return Store(folder, [this] { return now; });
+    }
+    std::optional<Saved> saved() { return decodeConfig(readFile(folder / "config.json")); }
+
+    TempFolder temp;
+    fs::path folder = temp.path / "config" / "velora";
+    Store::Clock::time_point now = kDayOne;
+};
+
+const char* kTwoDevices = R"({"serverId":"abc","allowPower":false,"extra":1,"devices":[
+    {"token":"t1","name":"A","ip":"10.0.0.1","lastSeen":5},
+    {"token":"t2","name":"B","ip":"10.0.0.2","lastSeen":6.5,"note":"x"}]})";
+
+}  // namespace
+
+TEST(StoreDecode, RequiredMembersAndTypes) {
+    const auto two = decodeConfig(kTwoDevices);
+    ASSERT_TRUE(two);
+    EXPECT_EQ(
+        *two,
+        (Saved{"abc", false, true, {{"t1", "A", "10.0.0.1", 5}, {"t2", "B", "10.0.0.2", 6.5}}}));
+
+    const std::string base = R"({"serverId":"s","allowPower":true,"devices":[])";
+    EXPECT_TRUE(decodeConfig(base + R"(,"allowScreen":null})")->allowScreen);
+    EXPECT_FALSE(decodeConfig(base + R"(,"allowScreen":false})")->allowScreen);
+    const std::string device =
+        R"({"serverId":"s","allowPower":true,"devices":[{"token":"t","name":"n",)";
+    for (const std::string& bad :
+         {base + R"(,"allowScreen":"no"})",
+          std::string(R"({"serverId":"s","allowPower":1,"devices":[]})"),
+          std::string(R"({"serverId":"s","devices":[]})"),
+          std::string(R"({"serverId":"s","allowPower":true,"devices":{}})"),
+          device + R"("ip":"i","lastSeen":"2001-01-01"}]})", device + R"("ip":"i"}]})",
+          std::string(R"({"serverId":"s","allowPower":true,"devices":[7]})"), base,
+          std::string("[]")}) {
+        EXPECT_FALSE(decodeConfig(bad)) << bad;
+    }
+}
+
+TEST_F(StoreTest, FirstStartWritesRandomIdentityPrivately) {
+    Store store = open();
+    EXPECT_TRUE(std::regex_match(store.serverId(),
+                                 std::regex("[0-9a-f]{12}4[0-9a-f]{3}[89ab][0-9a-f]{15}")));
+    EXPECT_NE(Store::newIdentifier(), Store::newIdentifier());
+    EXPECT_EQ(readFile(store.configPath()), "{\n  \"serverId\": \"" + store.serverId() +
+                                                "\",\n  \"allowPower\": true,\n"
+                                                "  \"allowScreen\": true,\n  \"devices\": []\n}\n");
+    EXPECT_EQ(permissions(folder), 0700u);
+    EXPECT_EQ(permissions(store.configPath()), 0600u);
+}
+
+TEST_F(StoreTest, DevicesAreWrittenInMemberOrderAndReadBack) {
+    Store store = open();
+    const std::string token = store.pair("Phone \"1\"", "192.168.1.5");
+    now += std::chrono::milliseconds(500);
+    const std::string other = store.pair("Phone", "192.168.1.6");
+    store.setAllowScreen(false);
+    EXPECT_EQ(readFile(store.configPath()),
+              "{\n  \"serverId\": \"" + store.serverId() +
+                  "\",\n  \"allowPower\": true,\n  \"allowScreen\": false,\n  \"devices\": [\n"
+                  "    {\n      \"token\": \"" +
+                  token +
+                  "\",\n      \"name\": \"Phone \\\"1\\\"\",\n"
+                  "      \"ip\": \"192.168.1.5\",\n      \"lastSeen\": 86400\n    },\n"
+                  "    {\n      \"token\": \"" +
+                  other +
+                  "\",\n      \"name\": \"Phone\",\n"
+                  "      \"ip\": \"192.168.1.6\",\n      \"lastSeen\": 86400.5\n    }\n  ]\n}\n");
+    Store again = open();
+    EXPECT_EQ(again.serverId(), store.serverId());
+    EXPECT_FALSE(again.allowScreen());
+    EXPECT_EQ(again.devices(), store.devices());
+}
+
+TEST_F(StoreTest, UnusableFilesGiveANewIdentityAndUndecodableOnesAreKept) {
+    writeFile(folder / "config.json", R"({"serverId":"","allowPower":false,"allowScreen":false,
+        "devices":[{"token":"t1","name":"A","ip":"i","lastSeen":1}]})");
+    Store fresh = open();
+    EXPECT_EQ(*saved(), (Saved{fresh.serverId(), true, true, {}}));
+    EXPECT_FALSE(fs::exists(folder / "config.json.corrupt"));
+
+    const std::string broken = R"({"serverId":"abc","allowPower":true,"devices":[{"token":"t1"}]})";
+    writeFile(folder / "config.json", broken);
+    writeFile(folder / "config.json.corrupt", "older");
+    Store store = open();
+    EXPECT_EQ(*saved(), (Saved{store.serverId(), true, true, {}}));
+    EXPECT_NE(store.serverId(), "abc");
+    EXPECT_EQ(readFile(folder / "config.json.corrupt"), broken);
+}
+
+TEST_F(StoreTest, TokenRulesAndWriteThrough) {
+    writeFile(folder / "config.json", R"({"serverId":"abc","allowPower":true,"devices":[
+        {"token":"-","name":"A","ip":"i","lastSeen":1},{"token":"d","name":"B","ip":"i","lastSeen":1},
+        {"token":"k","name":"C","ip":"i","lastSeen":1},{"token":"d","name":"D","ip":"i","lastSeen":1}]})");
+    fs::permissions(folder / "config.json", fs::perms(0644));
+    Store store = open();
+    // The file had no allowScreen: true, and written back in full, owner-only.
+    EXPECT_TRUE(store.allowScreen());
+    EXPECT_NE(readFile(store.configPath()).find("\"allowScreen\": true"), std::string::npos);
+    EXPECT_EQ(permissions(store.configPath()), 0600u);
+    EXPECT_FALSE(store.isPaired("-"));
+    EXPECT_FALSE(store.isPaired(""));
+    const std::string first = store.pair("Phone", "10.0.0.9");
+    const std::string second = store.pair("Phone", "10.0.0.9");
+    EXPECT_NE(first, second);
+    EXPECT_TRUE(store.isPaired(first) && store.isPaired(second));
+
+    now += std::chrono::seconds(10);
+    store.touch("k", "10.0.0.7");
+    EXPECT_EQ(store.devices()[2], (Device{"k", "C", "10.0.0.7", 86410}));
+    store.forget("d");
+    ASSERT_EQ(store.devices().size(), 4u);
+    EXPECT_EQ(store.devices()[1].token, "k");
+
+    // Changes that find nothing still rewrite the file.
+    fs::remove(store.configPath());
+    store.touch("none", "x");
+    EXPECT_EQ(saved()->devices, store.devices());
+    fs::remove(store.configPath());
+    store.forget("none");
+    EXPECT_TRUE(saved());
+    store.forgetAll();
+    EXPECT_TRUE(saved()->devices.empty());
+    // Every save replaced the file by rename: no temporary file is left behind.
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1);
+}
+
+// chmod does not stop root, so the folder is made unwritable by a file standing in its place.
+TEST_F(StoreTest, ChangesMadeWhileUnwritableAreSavedLater) {
+    writeFile(folder, "not a folder");
+    Store store = open();
+    const std::string token = store.pair("Phone", "10.0.0.2");
+    store.setAllowPower(false);
+    EXPECT_TRUE(store.isPaired(token));
+
+    fs::remove(folder);
+    store.setAllowScreen(false);
+    EXPECT_EQ(*saved(), (Saved{store.serverId(), false, false, store.devices()}));
+    EXPECT_EQ(store.devices()[0].token, token);
+    EXPECT_EQ(permissions(folder), 0700u);
+}
+
+TEST(StoreFolders, FollowXdgAndHome) {
+    EXPECT_EQ(linuxConfigFolder("/x/cfg", "/home/u"), fs::path("/x/cfg/velora"));
+    EXPECT_EQ(linuxConfigFolder("relative", "/home/u"), fs::path("/home/u/.config/velora"));
+    EXPECT_EQ(linuxConfigFolder("", "/home/u"), fs::path("/home/u/.config/velora"));
+    EXPECT_EQ(linuxConfigFolder(nullptr, nullptr), fs::path());
+    EXPECT_EQ(macConfigFolder("/Users/u"), fs::path("/Users/u/Library/Application Support/Velora"));
+}
