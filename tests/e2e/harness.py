@@ -142,7 +142,16 @@ class Velora:
         if not ready.group(0).startswith("Listening"):
             self.stop()
             raise RuntimeError("velora could not open its ports: " + ready.group(0))
+        self._check_ports_are_ours()
         return self
+
+    def _check_ports_are_ours(self):
+        """Fails early when a velora started outside this harness shares the ports."""
+        server_id = self.config()["serverId"]
+        reply = udp_probe(b"RMK?", timeout=2) or b""
+        if server_id.encode() not in reply:
+            self.stop()
+            raise RuntimeError(f"another program answers on UDP {DISCOVERY_PORT}: {reply!r}")
 
     def stop(self):
         if self.proc:

@@ -19,10 +19,11 @@ struct ViewStats {
     int64_t bytes = 0;
     std::optional<JpegSize> size;
     Clock::time_point start = Clock::now();
-    Clock::time_point lastFrame = start;
+    Clock::time_point lastFrame = start;  // when the last picture (or the header) came
 
+    // The rate over the whole view, so that a still screen shows as the trickle it is.
     void print() const {
-        double seconds = std::chrono::duration<double>(lastFrame - start).count();
+        double seconds = std::chrono::duration<double>(Clock::now() - start).count();
         double rate = seconds > 0 ? static_cast<double>(frames) / seconds : 0.0;
         std::string shape =
             size ? std::to_string(size->width) + "x" + std::to_string(size->height) : "?";
@@ -56,8 +57,10 @@ int readHeader(Connection& conn, const Settings& settings) {
     return kOk;
 }
 
-// Receives frames until enough pictures came; silence ends a view that does not acknowledge.
+// Receives frames until enough pictures came. A still screen sends only keep-alives, so
+// --timeout without a picture ends the view too; so does silence when nothing is acknowledged.
 int receiveFrames(Connection& conn, const Settings& settings, ViewStats& stats) {
+    const auto patience = std::chrono::duration_cast<Clock::duration>(replyTimeout(settings));
     while (stats.frames < settings.frames) {
         const auto deadline = deadlineAfter(replyTimeout(settings));
         auto length = conn.readBytes(4, deadline);
@@ -72,6 +75,7 @@ int receiveFrames(Connection& conn, const Settings& settings, ViewStats& stats) 
         }
         if (size == 0) {
             ++stats.keepAlives;
+            if (Clock::now() - stats.lastFrame >= patience) return kOk;
             continue;
         }
         ++stats.frames;

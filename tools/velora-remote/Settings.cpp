@@ -141,7 +141,8 @@ std::string usageText() {
   screen HOST [--width W] [--quality Q] [--name N] [--out DIR] [--frames N] [--no-ack]
       View the screen: print the header, then after N JPEG frames (default 10) the
       frame rate, bytes and keep-alives. --out writes frame-00001.jpg... to DIR.
-      With --no-ack no frame is acknowledged and a silence of --timeout ends the view.
+      --timeout S without a new picture (a still screen) ends the view early; with
+      --no-ack no frame is acknowledged and a silence of --timeout ends it.
 
 options: --port P (TCP, default 21998), --discovery-port P (default 21999),
          --token T (instead of the kept one), --timeout S (default 5 s),
