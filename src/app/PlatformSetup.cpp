@@ -16,8 +16,8 @@ Platform makePlatform(const char* display) {
     if (display != nullptr && *display != '\0') {
         if (auto platform = makeLinuxInputPlatform(display)) {
             const std::string name = display;
-            platform->screenSource = [name] { return makeX11ScreenSource(name.c_str()); };
-            platform->screenPermission = [name] { return x11ScreenCapturable(name.c_str()); };
+            platform->screenSource = [name] { return linux_::makeX11ScreenSource(name.c_str()); };
+            platform->screenPermission = [name] { return linux_::x11ScreenCapturable(name.c_str()); };
             return *platform;
         }
     }
