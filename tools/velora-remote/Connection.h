@@ -20,7 +20,7 @@ struct ReadResult {
 };
 
 class Connection {
-  public:
+public:
     // Connects to host:port within `timeout`; on failure `error` says why.
     static std::optional<Connection> open(const std::string& host, uint16_t port,
                                           Clock::duration timeout, std::string& error);
@@ -38,7 +38,7 @@ class Connection {
     bool hasLine() const;
     int fd() const { return fd_; }
 
-  private:
+private:
     explicit Connection(int fd) : fd_(fd) {}
     // Waits for and appends one chunk of input.
     ReadStatus fill(Clock::time_point deadline, std::string& error);

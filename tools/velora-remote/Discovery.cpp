@@ -44,7 +44,7 @@ std::string addressText(const sockaddr_storage& from) {
 
 // One UDP socket per address family, opened when a target of that family shows up.
 class ProbeSockets {
-  public:
+public:
     ~ProbeSockets() {
         for (const auto& p : polls_) ::close(p.fd);
     }
@@ -75,7 +75,7 @@ class ProbeSockets {
         return sent;
     }
 
-  private:
+private:
     int socketFor(int family) {
         auto known = families_.find(family);
         if (known != families_.end()) return known->second;

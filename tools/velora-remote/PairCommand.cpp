@@ -20,7 +20,7 @@ constexpr Seconds kPromptLifetime{120.0};
 // the computer instead. Returns the computer's next line: its answer to the PIN, or the
 // "OK <token>" of an approval.
 class PinPrompt {
-  public:
+public:
     PinPrompt(Connection& conn, const Settings& settings) : conn_(conn), settings_(settings) {}
 
     ReadResult run() {
@@ -40,7 +40,7 @@ class PinPrompt {
         }
     }
 
-  private:
+private:
     // Takes what stdin has; the first non-empty line (or the rest at end of input) is the PIN.
     std::optional<std::string> readTypedPin() {
         char chunk[256];

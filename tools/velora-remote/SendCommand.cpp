@@ -43,7 +43,7 @@ std::optional<Connection> admittedSession(const Settings& settings, int& code) {
 
 // Forwards stdin lines and prints replies until stdin ends or the computer hangs up.
 class ShellLoop {
-  public:
+public:
     ShellLoop(Connection& conn, const Settings& settings) : conn_(conn), settings_(settings) {}
 
     int run() {
@@ -62,7 +62,7 @@ class ShellLoop {
         }
     }
 
-  private:
+private:
     // Sends the complete lines read so far; false once stdin has ended.
     bool forwardInput() {
         char chunk[4096];

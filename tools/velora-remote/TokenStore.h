@@ -11,7 +11,7 @@
 namespace remote {
 
 class TokenStore {
-  public:
+public:
     // The store at its usual place; nothing when neither XDG_CONFIG_HOME nor HOME is usable.
     static std::optional<TokenStore> atDefaultPlace(std::string& error);
     explicit TokenStore(std::filesystem::path file) : file_(std::move(file)) {}
@@ -24,7 +24,7 @@ class TokenStore {
     bool put(const std::string& key, const std::string& token, const std::string& host,
              std::string& error) const;
 
-  private:
+private:
     std::filesystem::path file_;
 };
 
