@@ -39,6 +39,8 @@ void NetServer::Impl::viewersChanged() { publishedViewers = screenViewers; }
 
 // Both listeners are dual-stack where IPv6 exists (IPv4 peers arrive as mapped addresses) and fall
 // back to IPv4 alone where it does not.
+// The discovery socket does not take address reuse: on Linux that would let a second instance
+// bind the same UDP port and answer probes with its own identity.
 template <typename Socket, typename Protocol>
 static asio::error_code openDualStack(Socket& socket, uint16_t port) {
     asio::error_code ec;
@@ -46,7 +48,6 @@ static asio::error_code openDualStack(Socket& socket, uint16_t port) {
         ec.clear();
         socket.open(protocol, ec);
         if (ec) continue;
-        socket.set_option(asio::socket_base::reuse_address(true), ec);
         if (protocol == Protocol::v6()) socket.set_option(asio::ip::v6_only(false), ec);
         ec.clear();
         socket.bind(typename Protocol::endpoint(protocol, port), ec);
