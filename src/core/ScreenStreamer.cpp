@@ -107,10 +107,10 @@ struct ScreenStreamer::State : std::enable_shared_from_this<State> {
 void ScreenStreamer::State::begin() {
     if (stopped || started) return;
     started = true;
-    const PixelSize display = source->pixelSize();
+    const PixelSize display = source ? source->pixelSize() : PixelSize{};
     outSize = frameSize(display, maxW);
     if (outSize.width <= 0 || outSize.height <= 0) {
-        // Without a picture size there is nothing to show; end the view rather than divide by 0.
+        // Without a display there is nothing to show; end the view rather than divide by 0.
         end();
         if (onEnd) onEnd();
         return;
@@ -156,7 +156,7 @@ void ScreenStreamer::State::tick() {
 
 // Sends a JPEG of the picture unless it equals the last one sent. Comparing pictures before
 // encoding spares a still screen the encoder (equal pictures would give equal bytes), and tells
-// the encoder which rows it has to convert again.
+// the encoder which rows it has to encode again.
 bool ScreenStreamer::State::sendIfChanged(Image picture) {
     if (picture.width <= 0 || picture.height <= 0 ||
         picture.pixels.size() != static_cast<size_t>(picture.width) * picture.height * 4)
