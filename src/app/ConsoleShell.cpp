@@ -60,10 +60,16 @@ void ConsoleShell::command(const std::string& line) {
         }
         print(approve ? "allowed" : "no pairing request is waiting");
         if (approve) approve();
-    } else if (word == "help") {
-        print("commands: allow, quit");
+    } else if (word == "power on" || word == "power off") {
+        store_->setAllowPower(word == "power on");
+        print(std::string("power control ") + (store_->allowPower() ? "allowed" : "off"));
+    } else if (word == "screen on" || word == "screen off") {
+        store_->setAllowScreen(word == "screen on");
+        print(std::string("screen viewing ") + (store_->allowScreen() ? "allowed" : "off"));
+    } else if (word == "devices") {
+        for (const Device& d : store_->devices()) print(printable(d.name) + " (" + d.ip + ")");
     } else if (!word.empty() && word != "quit") {
-        print("unknown command: " + printable(word) + " (commands: allow, quit)");
+        print("commands: allow, power on|off, screen on|off, devices, quit");
     }
 }
 

@@ -1,5 +1,6 @@
 // The terminal shell: prints where Velora listens and every activity line, shows pairing requests
-// with their PIN, and takes "allow" from standard input as the Allow button.
+// with their PIN, and takes commands from standard input: "allow" (the Allow button), "power on|off"
+// and "screen on|off" (the menu's two switches), "devices", "quit".
 #pragma once
 
 #include <functional>
