@@ -54,6 +54,9 @@ int main(int argc, char** argv) {
     auto store = std::make_shared<velora::Store>(
         velora::linux_::settingsFolder());
     const char* display = std::getenv("DISPLAY");
+    if (!console && display != nullptr) {
+        std::fprintf(stderr, "velora: this build has no tray shell; running in the terminal\n");
+    }
     velora::Platform platform = velora::makePlatform(display);
     velora::ConsoleShell shell(store, std::move(platform), std::cout);
     return shell.run(std::cin);
