@@ -181,6 +181,11 @@ class InputTest(ServerTest):
             mark = self.probe.mark()
             self.assertEqual(self.send("T " + b64(text)), [])
             self.assertEqual(self.typed(mark), text.replace("\r", "\n"))
+        # Caps Lock, pressed from the phone, changes keys but not the case of typed text.
+        mark = self.probe.mark()
+        self.assertEqual(self.send("K CAPS", "T " + b64("Mixed é Ж"), "K a"), [])
+        self.assertEqual(self.send("K CAPS", "T " + b64("aB")), [])
+        self.assertEqual(self.typed(mark), "Mixed é ЖaaB")
         # Invalid Base64 types nothing and says nothing; the session goes on.
         mark = self.probe.mark()
         self.assertEqual(self.send("T !!notbase64", "T aGk", "T aG k="), [])
