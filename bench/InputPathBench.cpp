@@ -1,7 +1,8 @@
 // Pointer lines through the real control server into an X server: the time from a line leaving
 // the phone's socket to the XFlush that carries its motion (p50, p99), and moves per second on one
 // admitted loopback connection. The same runs against a sink that discards input show what the
-// X side costs. Uses $DISPLAY, or an Xvfb of its own when unset.
+// X side costs, and runs that read the monitors for every move what the monitor cache saves. Uses
+// $DISPLAY, or an Xvfb of its own when unset.
 #include <arpa/inet.h>
 #include <benchmark/benchmark.h>
 #include <netinet/in.h>
@@ -20,6 +21,7 @@
 #include "BenchXvfb.h"
 #include "core/NetServer.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/X11Displays.h"
 #include "platform/sim/DiscardingEventSink.h"
 #include "platform/sim/SimDisplays.h"
 
@@ -130,28 +132,39 @@ struct Rig {
     }
 };
 
+// The three paths compared: input discarded in-process; the X server with the program's
+// monitor list; the X server with the monitors read afresh for every move.
+enum Path { discarded, xServer, xServerFreshMonitors };
+
 // Made on first use and ended before the X server goes away.
-std::unique_ptr<Rig> xRig, discardRig;
+std::unique_ptr<Rig> rigs[3];
+
+Platform platformFor(Path path) {
+    auto platform = makeLinuxInputPlatform(nullptr);
+    if (!platform || !platform->events->trusted()) return {};
+    if (path == discarded) {
+        platform->events = std::make_shared<sim::DiscardingEventSink>();
+        auto displays = std::make_shared<sim::SimDisplays>();
+        displays->displays = {{0, 0, 1280, 800}};
+        displays->mainDisplay = displays->displays.front();
+        platform->displays = displays;
+    } else if (path == xServerFreshMonitors) {
+        platform->displays =
+            std::make_shared<linux_::X11Displays>(nullptr, std::chrono::seconds(0));
+    }
+    return *platform;
+}
 
 Rig* rigFor(benchmark::State& state) {
-    const bool x = state.range(0) != 0;
-    std::unique_ptr<Rig>& rig = x ? xRig : discardRig;
-    if (!rig) {
-        auto platform = makeLinuxInputPlatform(nullptr);
-        if (platform && !x) {
-            // Nothing of the X server on the path: input and display queries stay in-process.
-            platform->events = std::make_shared<sim::DiscardingEventSink>();
-            auto displays = std::make_shared<sim::SimDisplays>();
-            displays->displays = {{0, 0, 1280, 800}};
-            displays->mainDisplay = displays->displays.front();
-            platform->displays = displays;
-        }
-        if (platform && platform->events->trusted() == x)
-            rig = std::make_unique<Rig>(*platform, x ? "x11" : "sim");
+    static const char* const labels[] = {"discarded", "X server", "X server, monitors per move"};
+    const auto path = static_cast<Path>(state.range(0));
+    if (!rigs[path]) {
+        Platform platform = platformFor(path);
+        if (platform.events) rigs[path] = std::make_unique<Rig>(platform, std::to_string(path));
     }
-    if (!rig) state.SkipWithError("no X display with XTEST");
-    state.SetLabel(x ? "X server" : "discarded");
-    return rig.get();
+    if (!rigs[path]) state.SkipWithError("no X display with XTEST");
+    state.SetLabel(labels[path]);
+    return rigs[path].get();
 }
 
 // One move line at a time: from just before the send to the flush that carried it.
@@ -173,7 +186,7 @@ void lineToFlush(benchmark::State& state) {
     state.counters["p50_us"] = micros[micros.size() / 2];
     state.counters["p99_us"] = micros[micros.size() * 99 / 100];
 }
-BENCHMARK(lineToFlush)->Arg(0)->Arg(1)->Iterations(20000)->UseRealTime();
+BENCHMARK(lineToFlush)->DenseRange(0, 2)->Iterations(20000)->UseRealTime();
 
 // Move lines streamed in batches; the clock stops at the flush that carried the batch's last move.
 void movesPerSecond(benchmark::State& state) {
@@ -190,7 +203,7 @@ void movesPerSecond(benchmark::State& state) {
     state.counters["moves/s"] = benchmark::Counter(static_cast<double>(state.iterations()) * lines,
                                                    benchmark::Counter::kIsRate);
 }
-BENCHMARK(movesPerSecond)->Arg(0)->Arg(1)->UseRealTime();
+BENCHMARK(movesPerSecond)->DenseRange(0, 2)->UseRealTime();
 
 }  // namespace
 
@@ -203,8 +216,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    xRig.reset();
-    discardRig.reset();
+    for (auto& rig : rigs) rig.reset();
     bench::stopXvfb(xvfb);
     return 0;
 }
