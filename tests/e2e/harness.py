@@ -103,8 +103,9 @@ class Xvfb:
 class Velora:
     """One `velora --console` with its own config folder; console output is collected."""
 
-    def __init__(self, with_x=False, lang="en"):
+    def __init__(self, with_x=False, lang="en", screen="1280x800x24"):
         self.with_x = with_x
+        self.screen = screen
         self.lang = lang
         self.tmp = None
         self.proc = None
@@ -131,7 +132,7 @@ class Velora:
         env.update(XDG_CONFIG_HOME=self.config_home, HOME=os.path.join(self.tmp, "home"),
                    VELORA_LANG=self.lang)
         if self.with_x:
-            self.xvfb = Xvfb()
+            self.xvfb = Xvfb(self.screen)
             env["DISPLAY"] = self.xvfb.start()
         self.proc = subprocess.Popen([VELORA, "--console"], env=env, stdin=subprocess.PIPE,
                                      stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
@@ -518,10 +519,11 @@ class ServerTest(unittest.TestCase):
     """A test class that shares one velora and one velora-remote among its tests."""
 
     with_x = False
+    screen = "1280x800x24"  # of the Xvfb, when with_x
 
     @classmethod
     def setUpClass(cls):
-        cls.server = Velora(with_x=cls.with_x).start()
+        cls.server = Velora(with_x=cls.with_x, screen=cls.screen).start()
         cls.remote = Remote()
 
     @classmethod

@@ -215,5 +215,25 @@ class ScreenTest(ServerTest):
         self.assert_colour(picture, 540, 200, RED)
 
 
+class ShallowScreenTest(ServerTest):
+    """A 16-bit screen, whose pixels the capture cannot read: views are refused, not left empty."""
+
+    with_x = True
+    screen = "1280x800x16"
+
+    def test_view_is_refused_for_want_of_capture(self):
+        _, token = self.paired("Owner")
+        mark = self.server.mark()
+        frames = Frames(f"SCREEN {token} 640 60 Deep")
+        self.addCleanup(frames.close)
+        self.assertEqual(frames.header(), "ERR perm")
+        self.assertTrue(frames.closed())
+        self.server.wait_line(r"^log: Deep \(127\.0\.0\.1\) 화면 보기 — 화면 기록 권한 없음$",
+                              since=mark)
+        result = self.remote.run("screen", "127.0.0.1", "--token", token, "--frames", "1")
+        self.assertEqual(result.returncode, 9, result.stderr)
+        self.assertEqual(self.server.count(r"^viewer: ", since=mark), 0)
+
+
 if __name__ == "__main__":
-    harness.main(ScreenTest)
+    harness.main(ScreenTest, ShallowScreenTest)

@@ -27,7 +27,7 @@ namespace {
 // grab racing a resolution change, a refused shared-memory attach): they are counted for that
 // connection and otherwise ignored. Errors on any other connection go to the earlier handler.
 class ErrorTrap {
-  public:
+public:
     explicit ErrorTrap(Display* display) : display_(display) {
         static std::once_flag installed;
         std::call_once(installed,
@@ -48,7 +48,7 @@ class ErrorTrap {
         return registry().errors[display_];
     }
 
-  private:
+private:
     struct Registry {
         std::mutex mutex;
         std::map<Display*, int> errors;
@@ -113,6 +113,13 @@ Area mainArea(Display* display, Window root) {
     return area;
 }
 
+// The scaler reads B, G, R, X bytes: 32-bit little-endian pixels with 8-bit channels. Screens
+// of other depths (16 bits, say) cannot be captured.
+bool scalerReads(const XImage& image, const Visual& visual) {
+    return image.bits_per_pixel == 32 && image.byte_order == LSBFirst &&
+           visual.red_mask == 0xFF0000 && visual.green_mask == 0xFF00 && visual.blue_mask == 0xFF;
+}
+
 // Blends a premultiplied ARGB pixel over a BGRA one.
 void blend(uint8_t* dst, unsigned long argb) {
     const unsigned alpha = (argb >> 24) & 0xFF;
@@ -123,7 +130,7 @@ void blend(uint8_t* dst, unsigned long argb) {
 }
 
 class X11ScreenSource final : public ScreenSource {
-  public:
+public:
     explicit X11ScreenSource(Display* display);
     ~X11ScreenSource() override;
     X11ScreenSource(const X11ScreenSource&) = delete;
@@ -133,7 +140,7 @@ class X11ScreenSource final : public ScreenSource {
     std::optional<Image> capture(PixelSize size) override;
     bool unchangedSinceLastCapture() override;
 
-  private:
+private:
     bool refresh(PixelSize size);
     std::vector<Area> takeDamage();
     bool prepare(const Area& area);
@@ -315,10 +322,7 @@ bool X11ScreenSource::prepare(const Area& area) {
             return false;
         }
     }
-    // The scaler reads B, G, R, X bytes: 32-bit little-endian pixels with 8-bit channels.
-    if (image_->bits_per_pixel != 32 || image_->byte_order != LSBFirst ||
-        visual_->red_mask != 0xFF0000 || visual_->green_mask != 0xFF00 ||
-        visual_->blue_mask != 0xFF) {
+    if (!scalerReads(*image_, *visual_)) {
         release();
         return false;
     }
@@ -456,7 +460,9 @@ bool x11ScreenCapturable(const char* display) {
         ErrorTrap trap(connection);
         XImage* pixel =
             XGetImage(connection, DefaultRootWindow(connection), 0, 0, 1, 1, AllPlanes, ZPixmap);
-        capturable = pixel != nullptr;
+        // A screen whose pixels the scaler cannot read would only ever give empty views.
+        capturable = pixel != nullptr &&
+                     scalerReads(*pixel, *DefaultVisual(connection, DefaultScreen(connection)));
         if (pixel) XDestroyImage(pixel);
     }
     XCloseDisplay(connection);
