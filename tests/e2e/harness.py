@@ -382,9 +382,11 @@ class XProbe:
                                          f"have {self.events[since:][-20:]}")
                 self.cond.wait(left)
 
-    def settle(self, kind, since, quiet=0.3, timeout=5):
-        """The events of `kind` from `since` on, once none has come for `quiet` seconds."""
+    def settle(self, kind, since, at_least=0, quiet=0.3, timeout=5):
+        """The events of `kind` from `since` on, once there are `at_least` of them and none
+        has come for `quiet` seconds."""
         deadline = time.monotonic() + timeout
+        wait_until(lambda: len(self.since(since, kind)) >= at_least, timeout)
         count = -1
         while time.monotonic() < deadline:
             now = len(self.since(since, kind))
