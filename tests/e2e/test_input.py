@@ -178,11 +178,13 @@ class InputTest(ServerTest):
             self.assertEqual(self.send("T " + b64(text)), [])
             expected = text.replace("\r", "\n")
             self.assertEqual(self.typed(mark, expected), expected)
-        # Caps Lock, pressed from the phone, changes keys but not the case of typed text.
+        # Caps Lock, pressed from the phone, changes what keys give but not typed text.
         mark = self.probe.mark()
-        self.assertEqual(self.send("K CAPS", "T " + b64("Mixed é Ж"), "K a"), [])
+        self.assertEqual(self.send("K CAPS", "T " + b64("Mixed é Ж"), "K a", "H ctrl+c"), [])
         self.assertEqual(self.send("K CAPS", "T " + b64("aB")), [])
-        self.assertEqual(self.typed(mark, "Mixed é ЖaaB"), "Mixed é ЖaaB")
+        self.assertEqual(self.typed(mark, "Mixed é ЖA\x03aB"), "Mixed é ЖA\x03aB")
+        shortcut = [key for key in self.keys(mark, []) if key[0] in ("c", "C")]
+        self.assertEqual(shortcut, [("C", CONTROL)], "the shortcut is pressed as on the keyboard")
         # Invalid Base64 types nothing and says nothing; the session goes on.
         mark = self.probe.mark()
         self.assertEqual(self.send("T !!notbase64", "T aGk", "T aG k="), [])

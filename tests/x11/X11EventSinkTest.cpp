@@ -240,6 +240,11 @@ TEST_F(X11EventSinkTest, TextKeepsItsCaseWhileCapsLockIsOn) {
     for (const char* cluster : {"a", "B", "\xc3\xa9", "\xc3\x89", "\xd0\xb6", "1", "!"})
         sink.text(cluster);
     const Lines locked = typed(window.after(sink));
+    // Keys and shortcuts are pressed as on the keyboard: no Shift to undo the lock.
+    sink.key({XK_a, 0});
+    sink.key({XK_c, modifier::control});
+    sink.key({XK_b, modifier::shift});
+    const Lines keys = only(window.after(sink), "key ");
     // The sink's own Caps Lock press counts at once for the text that follows it.
     sink.key({XK_Caps_Lock, 0});
     sink.text("a");
@@ -249,6 +254,7 @@ TEST_F(X11EventSinkTest, TextKeepsItsCaseWhileCapsLockIsOn) {
     XSync(window.display(), False);
 
     EXPECT_EQ(locked, (Lines{"a", "B", "eacute", "Eacute", "U+0436", "1", "exclam"}));
+    EXPECT_EQ(keys, (Lines{"A 2", "Control_L 2", "C 6", "Shift_L 2", "b 3"}));
     EXPECT_EQ(unlocked, (Lines{"Caps_Lock", "a", "B"}));
     EXPECT_TRUE(window.keysAllUp());
 }

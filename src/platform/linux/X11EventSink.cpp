@@ -146,7 +146,7 @@ void X11EventSink::scroll(int32_t vertical, int32_t horizontal) {
 }
 
 std::optional<KeyChord> X11EventSink::chordFor(KeySym sym) {
-    if (auto chord = keyboard_->find(sym)) return chord;
+    if (auto chord = keyboard_->findKey(sym)) return chord;
     keyboard_->bindMissing(std::span(&sym, 1));
     return keyboard_->find(sym);
 }

@@ -168,6 +168,16 @@ std::optional<KeyChord> X11Keyboard::find(KeySym sym) {
     return found->second;
 }
 
+std::optional<KeyChord> X11Keyboard::findKey(KeySym sym) {
+    if (!ready()) return std::nullopt;
+    if (lockedMods_ & LockMask) {
+        KeySym lower = sym, upper = sym;
+        XConvertCase(sym, &lower, &upper);
+        if (auto chord = find(upper); chord && chord->modifiers.empty()) return chord;
+    }
+    return find(sym);
+}
+
 void X11Keyboard::touch(KeyCode key, uint64_t stamp) {
     for (Binding& binding : bindings_)
         if (binding.key == key) binding.lastUse = stamp;

@@ -41,6 +41,9 @@ public:
 
     // Where `sym` is now, or none.
     std::optional<KeyChord> find(KeySym sym);
+    // Where the key that gives `sym` without Lock is: with Caps Lock on, a letter's key gives
+    // its upper case. Shortcuts press keys the way a hand on the keyboard would.
+    std::optional<KeyChord> findKey(KeySym sym);
     // Binds as many of the keysyms not on the keyboard as spare keys allow, in one map change.
     // Bindings for keysyms of `syms` are never given up for one another.
     void bindMissing(std::span<const KeySym> syms);
