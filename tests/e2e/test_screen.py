@@ -175,6 +175,19 @@ class ScreenTest(ServerTest):
             self.assertTrue(frames.closed())
         self.assertEqual(self.server.count(r"Stranger", since=mark), 0)
 
+        # A phone whose pairing prompt is open is not admitted: its lines start nothing.
+        phone = self.line()
+        phone.send("HELLO Waiting - 1.0")
+        self.assertEqual(phone.read_line(), "PIN")
+        pin = self.server.wait_pin("Waiting", since=mark)
+        phone.send(f"SCREEN {self.token} 320 60 Waiting")
+        phone.send("PING")
+        phone.send("PIN " + pin)
+        self.assertRegex(phone.read_line(), r"^OK [0-9a-f]{32}$")
+        phone.send("PING")
+        self.assertEqual(phone.read_line(), "PONG")
+        self.assertEqual(self.server.count(r"^viewer: ", since=mark), 0)
+
         # Two views at once; the third is busy until one of them ends.
         one = self.view("320 60 One", "One")
         two = self.view("320 60 Two", "Two")
