@@ -8,6 +8,8 @@ also across scripts run at the same time.
 """
 
 import argparse
+import ctypes
+import ctypes.util
 import fcntl
 import json
 import os
@@ -470,6 +472,51 @@ class Frames:
 
     def close(self):
         self.sock.close()
+
+
+class Monitors:
+    """Defines RandR monitors on an X display, as a desktop's display settings would."""
+
+    class _Info(ctypes.Structure):
+        _fields_ = [("name", ctypes.c_ulong), ("primary", ctypes.c_int),
+                    ("automatic", ctypes.c_int), ("noutput", ctypes.c_int),
+                    ("x", ctypes.c_int), ("y", ctypes.c_int), ("width", ctypes.c_int),
+                    ("height", ctypes.c_int), ("mwidth", ctypes.c_int),
+                    ("mheight", ctypes.c_int), ("outputs", ctypes.c_void_p)]
+
+    def __init__(self, display):
+        self.x11 = ctypes.CDLL(ctypes.util.find_library("X11"))
+        self.randr = ctypes.CDLL(ctypes.util.find_library("Xrandr"))
+        self.x11.XOpenDisplay.restype = ctypes.c_void_p
+        self.x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        self.x11.XDefaultRootWindow.restype = ctypes.c_ulong
+        self.x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        self.x11.XInternAtom.restype = ctypes.c_ulong
+        self.x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        self.x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        self.x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self.randr.XRRSetMonitor.argtypes = [ctypes.c_void_p, ctypes.c_ulong,
+                                             ctypes.POINTER(self._Info)]
+        self.randr.XRRDeleteMonitor.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong]
+        self.display = self.x11.XOpenDisplay(display.encode())
+        if not self.display:
+            raise RuntimeError(f"cannot open {display}")
+        self.root = self.x11.XDefaultRootWindow(self.display)
+        self.names = []
+
+    def define(self, name, x, y, width, height, primary=False):
+        atom = self.x11.XInternAtom(self.display, name.encode(), 0)
+        info = self._Info(name=atom, primary=int(primary), x=x, y=y, width=width, height=height,
+                          mwidth=width // 4, mheight=height // 4)
+        self.randr.XRRSetMonitor(self.display, self.root, ctypes.byref(info))
+        self.x11.XSync(self.display, 0)
+        self.names.append(atom)
+
+    def close(self):
+        for atom in self.names:
+            self.randr.XRRDeleteMonitor(self.display, self.root, atom)
+        self.x11.XSync(self.display, 0)
+        self.x11.XCloseDisplay(self.display)
 
 
 def decode_jpeg(data):

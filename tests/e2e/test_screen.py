@@ -8,7 +8,7 @@ import socket
 import time
 
 import harness
-from harness import Frames, ServerTest, XProbe, decode_jpeg, pair_phone, pixel
+from harness import Frames, Monitors, ServerTest, XProbe, decode_jpeg, pair_phone, pixel
 
 RED, BLUE, GREEN, YELLOW = (255, 0, 0), (0, 0, 255), (0, 160, 0), (255, 255, 0)
 
@@ -232,6 +232,40 @@ class ScreenTest(ServerTest):
         self.assert_colour(picture, 540, 200, RED)
 
 
+class PrimaryMonitorTest(ServerTest):
+    """Two monitors side by side, the right one primary: it is the main display, for the
+    view and for absolute pointer moves; relative moves range over both."""
+
+    with_x = True
+
+    def test_the_primary_monitor_is_the_main_display(self):
+        probe = XProbe(self.server.xvfb.display)
+        self.addCleanup(probe.stop)
+        probe.command("split " + hex_colour(RED) + " " + hex_colour(BLUE))
+        monitors = Monitors(self.server.xvfb.display)
+        self.addCleanup(monitors.close)
+        monitors.define("LEFT", 0, 0, 640, 800)
+        monitors.define("RIGHT", 640, 0, 640, 800, primary=True)
+        time.sleep(0.5)  # the program reads the monitor list anew a few times a second
+        phone, token = self.paired("Owner")
+
+        frames = Frames(f"SCREEN {token} 320 60 Main")
+        self.addCleanup(frames.close)
+        self.assertEqual(frames.header(), "SCREEN 640 800")
+        picture = decode_jpeg(frames.frame())
+        self.assertEqual(picture[:2], (320, 400))
+        for x in (10, 160, 310):
+            self.assertTrue(all(abs(a - b) <= 24 for a, b in zip(pixel(picture, x, 200), BLUE)),
+                            pixel(picture, x, 200))
+
+        for line, expected in (("MA 0 0", (640, 0)), ("MA 32768 65535", (960, 799)),
+                               ("M -1000 0", (0, 799)), ("MA 65535 0", (1279, 0))):
+            mark = probe.mark()
+            phone.send(line)
+            event = probe.wait_for(lambda e: e["ev"] == "motion", since=mark)
+            self.assertEqual((event["x"], event["y"]), expected, line)
+
+
 class ShallowScreenTest(ServerTest):
     """A 16-bit screen, whose pixels the capture cannot read: views are refused, not left empty."""
 
@@ -253,4 +287,4 @@ class ShallowScreenTest(ServerTest):
 
 
 if __name__ == "__main__":
-    harness.main(ScreenTest, ShallowScreenTest)
+    harness.main(ScreenTest, PrimaryMonitorTest, ShallowScreenTest)
