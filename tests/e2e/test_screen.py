@@ -186,7 +186,7 @@ class ScreenTest(ServerTest):
         self.assertRegex(phone.read_line(), r"^OK [0-9a-f]{32}$")
         phone.send("PING")
         self.assertEqual(phone.read_line(), "PONG")
-        self.assertEqual(self.server.count(r"^viewer: ", since=mark), 0)
+        self.assertEqual(self.server.count(r"^viewer: .* on$", since=mark), 0)
 
         # Two views at once; the third is busy until one of them ends.
         one = self.view("320 60 One", "One")
@@ -283,7 +283,7 @@ class ShallowScreenTest(ServerTest):
                               since=mark)
         result = self.remote.run("screen", "127.0.0.1", "--token", token, "--frames", "1")
         self.assertEqual(result.returncode, 9, result.stderr)
-        self.assertEqual(self.server.count(r"^viewer: ", since=mark), 0)
+        self.assertEqual(self.server.count(r"^viewer: .* on$", since=mark), 0)
 
 
 if __name__ == "__main__":
