@@ -3,11 +3,13 @@
 // once for a bounded time. Prints what was handled, every error, and the server's peak memory.
 //
 //   LoadSoak --velora PATH [--phones 1000] [--seconds 20] [--display :N] [--batch 20]
-//            [--churners 20] [--viewers 2]
+//            [--churners 20] [--viewers 2] [--interval MS]
 //
 // The program runs in a fresh XDG_CONFIG_HOME. Without --display it has no screen to show and
 // swallows input; with one (an Xvfb) the viewers receive frames and the pointer moves there.
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -51,6 +53,7 @@ struct Options {
     int batch = 20;
     int churners = 20;
     int viewers = 2;
+    int interval = 0;  // pause of each phone between batches, ms; 0 runs them back to back
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -239,6 +242,8 @@ struct Stats {
     std::vector<double> batchMicros;
     std::map<std::string, int> errorKinds;
     int phonesWrong = 0;
+    int phonesIn = 0;  // admitted and still streaming
+    int peakPhonesIn = 0;
 
     void error(const std::string& kind) {
         ++errors;
@@ -281,11 +286,14 @@ struct Load {
         send(pin);
     }
 
-    // Runs `start` when a handshake slot is free; `done()` must follow every started one.
-    void whenSlotFree(std::function<void()> start) {
+    // Runs `start` when a handshake slot is free; `handshakeDone()` must follow every started
+    // one. Urgent starts (churn, pairing, viewers) go before the phones still queued.
+    void whenSlotFree(std::function<void()> start, bool urgent) {
         if (handshaking < kMaxHandshakes) {
             ++handshaking;
             start();
+        } else if (urgent) {
+            waitingToConnect.push_front(std::move(start));
         } else {
             waitingToConnect.push_back(std::move(start));
         }
@@ -309,11 +317,13 @@ public:
 
 protected:
     // Connections not yet admitted hold one of the load's handshake slots.
-    void takeSlot(std::function<void()> start) {
-        load.whenSlotFree([this, start] {
-            holdsSlot = true;
-            start();
-        });
+    void takeSlot(std::function<void()> start, bool urgent = true) {
+        load.whenSlotFree(
+            [this, start] {
+                holdsSlot = true;
+                start();
+            },
+            urgent);
     }
     void releaseSlot() {
         if (!holdsSlot) return;
@@ -386,26 +396,35 @@ protected:
 // must come back in the order asked.
 class Phone : public Client {
 public:
-    Phone(Load& load, int id) : Client(load), id(id) {}
+    Phone(Load& load, int id) : Client(load), id(id), pause(load.io) {}
 
     void start() {
-        takeSlot([self = std::static_pointer_cast<Phone>(shared_from_this())] {
-            self->connect([self] {
-                self->write("HELLO Phone_" + std::to_string(self->id) + " " + self->load.token +
-                            " 1.0\n");
-                self->readLine([self](std::string line) {
-                    self->releaseSlot();
-                    if (line != "OK " + self->load.token) return self->fail("bad admission reply");
-                    ++self->load.stats.admissions;
-                    self->next();
+        takeSlot(
+            [self = std::static_pointer_cast<Phone>(shared_from_this())] {
+                self->connect([self] {
+                    self->write("HELLO Phone_" + std::to_string(self->id) + " " + self->load.token +
+                                " 1.0\n");
+                    self->readLine([self](std::string line) {
+                        self->releaseSlot();
+                        if (line != "OK " + self->load.token)
+                            return self->fail("bad admission reply");
+                        auto& stats = self->load.stats;
+                        ++stats.admissions;
+                        stats.peakPhonesIn = std::max(stats.peakPhonesIn, ++stats.phonesIn);
+                        self->streaming = true;
+                        self->next();
+                    });
                 });
-            });
-        });
+            },
+            false);
     }
 
 private:
     void next() {
-        if (!load.running) return close();
+        if (!load.running) {
+            leave();
+            return close();
+        }
         std::string batch;
         for (int i = 0; i < load.options.batch; ++i) {
             batch += (sequence + i) % 2 ? "M 3 -2\n" : "M -3 2\n";
@@ -428,10 +447,21 @@ private:
                 std::chrono::duration<double, std::micro>(Clock::now() - sent).count());
             stats.linesConfirmed += static_cast<uint64_t>(self->load.options.batch) + 1;
             ++stats.replies;
-            self->next();
+            self->afterPause();
         });
     }
+    void afterPause() {
+        if (load.options.interval <= 0) return next();
+        pause.expires_after(std::chrono::milliseconds(load.options.interval));
+        pause.async_wait([self = std::static_pointer_cast<Phone>(shared_from_this())](
+                             const asio::error_code&) { self->next(); });
+    }
+    void leave() {
+        if (streaming) --load.stats.phonesIn;
+        streaming = false;
+    }
     void fail(const std::string& kind) override {
+        leave();
         if (batchOut) --load.batchesOut;
         batchOut = false;
         if (!failed) ++load.stats.phonesWrong;
@@ -443,6 +473,8 @@ private:
     uint64_t sequence = 0;
     bool batchOut = false;
     bool failed = false;
+    bool streaming = false;
+    asio::steady_timer pause;
 };
 
 // A phone that keeps connecting, doing a little, and leaving.
@@ -636,25 +668,21 @@ double percentile(std::vector<double> values, double p) {
 
 std::optional<Options> parse(int argc, char** argv) {
     Options o;
+    const std::map<std::string, int*> numbers = {
+        {"--phones", &o.phones},     {"--seconds", &o.seconds}, {"--batch", &o.batch},
+        {"--churners", &o.churners}, {"--viewers", &o.viewers}, {"--interval", &o.interval}};
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string key = argv[i];
         const std::string value = argv[i + 1];
-        if (key == "--velora")
+        if (key == "--velora") {
             o.velora = value;
-        else if (key == "--display")
+        } else if (key == "--display") {
             o.display = value;
-        else if (key == "--phones")
-            o.phones = std::atoi(value.c_str());
-        else if (key == "--seconds")
-            o.seconds = std::atoi(value.c_str());
-        else if (key == "--batch")
-            o.batch = std::atoi(value.c_str());
-        else if (key == "--churners")
-            o.churners = std::atoi(value.c_str());
-        else if (key == "--viewers")
-            o.viewers = std::atoi(value.c_str());
-        else
+        } else if (const auto it = numbers.find(key); it != numbers.end()) {
+            *it->second = std::atoi(value.c_str());
+        } else {
             return std::nullopt;
+        }
     }
     if (argc % 2 == 0 || o.velora.empty() || o.phones < 0 || o.seconds <= 0 || o.batch < 0) {
         return std::nullopt;
@@ -667,13 +695,17 @@ std::optional<Options> parse(int argc, char** argv) {
 int main(int argc, char** argv) {
     const auto options = parse(argc, argv);
     if (!options) {
-        std::fprintf(stderr,
-                     "usage: LoadSoak --velora PATH [--phones N] [--seconds S] [--display :N]\n"
-                     "                [--batch LINES] [--churners N] [--viewers N]\n");
+        std::fprintf(
+            stderr,
+            "usage: LoadSoak --velora PATH [--phones N] [--seconds S] [--display :N]\n"
+            "                [--batch LINES] [--churners N] [--viewers N] [--interval MS]\n");
         return 2;
     }
     ::signal(SIGPIPE, SIG_IGN);
     raiseFileLimit();
+    // The program's ports are fixed: wait for any other server started by a test to be done.
+    const int portLock = ::open("/tmp/velora-e2e-ports.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (portLock >= 0) ::flock(portLock, LOCK_EX);
     char pattern[] = "/tmp/velora-soak-XXXXXX";
     const fs::path tmp = ::mkdtemp(pattern);
     fs::create_directories(tmp / "config");
@@ -718,13 +750,9 @@ int main(int argc, char** argv) {
 
         // Sample the server while the load runs; the peak of admitted phones proves concurrency.
         long peakFds = 0;
-        uint64_t peakAdmitted = 0;
         asio::steady_timer sampler(load.io);
         std::function<void()> sample = [&] {
             peakFds = std::max<long>(peakFds, program.openFds());
-            peakAdmitted =
-                std::max(peakAdmitted,
-                         load.stats.admissions - static_cast<uint64_t>(load.stats.phonesWrong));
             if (!load.running) return;
             sampler.expires_after(std::chrono::milliseconds(500));
             sampler.async_wait([&](const asio::error_code&) { sample(); });
@@ -744,10 +772,10 @@ int main(int argc, char** argv) {
 
         const Stats& s = load.stats;
         std::printf(
-            "phones            %d admitted at once (%llu admissions), %d viewers, "
-            "%d churners, %d s\n",
-            options->phones, static_cast<unsigned long long>(s.admissions), options->viewers,
-            options->churners, options->seconds);
+            "phones            %d asked, %d admitted at once at the peak (%llu admissions "
+            "in all), %d viewers, %d churners, %d s, batch pause %d ms\n",
+            options->phones, s.peakPhonesIn, static_cast<unsigned long long>(s.admissions),
+            options->viewers, options->churners, options->seconds, options->interval);
         std::printf("lines handled     %llu (%.0f lines/s), %llu checked replies\n",
                     static_cast<unsigned long long>(s.linesConfirmed), s.linesConfirmed / elapsed,
                     static_cast<unsigned long long>(s.replies));
@@ -778,5 +806,6 @@ int main(int argc, char** argv) {
     }
     program.stop();
     fs::remove_all(tmp);
+    if (portLock >= 0) ::close(portLock);
     return exitCode;
 }
