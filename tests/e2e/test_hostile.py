@@ -311,14 +311,15 @@ class ViewerTest(HostileServerTest):
 
             # Warm up until both views hold their pictures and socket buffers are full, then
             # watch: frames of about 300 KB at up to 15 a second would add megabytes a second if
-            # the server queued them.
-            flood(1.5)
+            # the server queued them for the viewer that does not read.
+            flood(2.0)
             rss_warm = status_kib(pid, "VmRSS")
-            self.assertGreater(flood(3.0), 100000)
+            self.assertGreater(flood(4.0), 100000)
             rss_after = status_kib(pid, "VmRSS")
             self.assert_served_promptly(keeper)
-        self.assertLess(rss_after - rss_warm, 4 * 1024, (rss_warm, rss_after))
-        self.assertLess(status_kib(pid, "VmHWM"), rss_warm + 8 * 1024)
+        # Queued frames would add well over 15 MB in those four seconds; the allocator's own
+        # ups and downs stay within a few.
+        self.assertLess(rss_after - rss_warm, 8 * 1024, (rss_warm, rss_after))
         # Both viewers hold the two viewer places: a third is told so and closed.
         third = self.line()
         third.send(f"SCREEN {token} 640 50 Third")
