@@ -1,4 +1,6 @@
 // The program: picks the platform, creates the Store and runs one shell.
+#include <sys/resource.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -8,8 +10,8 @@
 #include "app/ConsoleShell.h"
 #include "app/PlatformSetup.h"
 #include "core/Store.h"
-#include "platform/linux/LinuxPaths.h"
 #include "core/Version.h"
+#include "platform/linux/LinuxPaths.h"
 
 namespace {
 
@@ -27,6 +29,16 @@ void usage(FILE* to) {
                  "\n"
                  "Settings, paired phones and the activity log: $XDG_CONFIG_HOME/velora/\n"
                  "(~/.config/velora/). Language: VELORA_LANG, else the locale.\n");
+}
+
+// Every phone and viewer is a descriptor, and the usual soft limit of 1024 leaves little room
+// above a thousand phones; the hard limit is what the system grants this user.
+void raiseFileLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
 }
 
 }  // namespace
@@ -51,8 +63,8 @@ int main(int argc, char** argv) {
         usage(stderr);
         return 2;
     }
-    auto store = std::make_shared<velora::Store>(
-        velora::linux_::settingsFolder());
+    raiseFileLimit();
+    auto store = std::make_shared<velora::Store>(velora::linux_::settingsFolder());
     const char* display = std::getenv("DISPLAY");
     if (!console && display != nullptr) {
         std::fprintf(stderr, "velora: this build has no tray shell; running in the terminal\n");
