@@ -193,6 +193,8 @@ class BlockTest(ServerTest):
         _, err = phone.communicate(wrong(self.server.wait_pin("Guess5", since=mark)) + "\n",
                                    timeout=10)
         self.assertEqual(phone.returncode, 5, err)
+        # The phone may read "ERR pin" before the console prints the mismatch.
+        self.server.wait_line(r"Guess5 .* PIN 불일치", since=mark)
 
         mark = self.server.mark()
         blocked = self.line()
