@@ -117,6 +117,8 @@ private:
     void onRead(const asio::error_code& ec, size_t n);
     void greet(const std::string& line);
     void pump();
+    void enqueue(Outgoing item);
+    void resumeReading();
     void closeSocket();
     std::string who() const { return name + " (" + ip + ")"; }
     ScreenStreamer::Target streamTarget();
@@ -141,7 +143,10 @@ private:
     asio::steady_timer lingerTimer;
     bool waitingForSlot = false;
     std::deque<Outgoing> outgoing;
+    size_t queuedBytes = 0;
     bool writing = false;
+    // The phone's lines are not read while too many of its replies wait unsent.
+    bool readPaused = false;
 };
 
 }  // namespace velora

@@ -14,6 +14,10 @@ constexpr size_t kMaxGreetingLine = 8 * 1024;
 constexpr size_t kMaxCommandLine = 1024 * 1024;
 // How long a finished session may still flush queued lines to a phone that does not read.
 constexpr auto kLinger = std::chrono::seconds(2);
+// Replies that a phone does not read wait in memory up to this much; past it, its further lines
+// wait in its own socket until it catches up. Every PING costs a reply, so without the limit a
+// phone that never reads could make the server hold any amount of them.
+constexpr size_t kMaxQueuedBytes = 1024 * 1024;
 
 std::string drawPin() {
     std::random_device rd;  // the system's cryptographically secure source
@@ -70,6 +74,16 @@ void Session::onRead(const asio::error_code& ec, size_t n) {
         finish();
         return;
     }
+    if (queuedBytes > kMaxQueuedBytes) {
+        readPaused = true;
+        return;
+    }
+    receive();
+}
+
+void Session::resumeReading() {
+    if (!readPaused || finished_ || queuedBytes > kMaxQueuedBytes / 2) return;
+    readPaused = false;
     receive();
 }
 
@@ -205,7 +219,20 @@ void Session::accept(const std::string& token) {
 }
 
 void Session::send(std::string line) {
-    outgoing.push_back(Outgoing{std::move(line), nullptr, false});
+    enqueue(Outgoing{std::move(line), nullptr, false});
+}
+
+void Session::enqueue(Outgoing item) {
+    queuedBytes += item.bytes.size();
+    // Lines waiting behind the write in flight go out together in one write, which also keeps
+    // the memory of many small replies close to their size.
+    const size_t inFlight = writing ? 1 : 0;
+    const bool plain = !item.done && !item.final;
+    if (plain && outgoing.size() > inFlight && !outgoing.back().done && !outgoing.back().final) {
+        outgoing.back().bytes += item.bytes;
+        return;
+    }
+    outgoing.push_back(std::move(item));
     pump();
 }
 
@@ -214,13 +241,11 @@ void Session::sendFrame(std::string frame, std::function<void(bool)> done) {
         done(false);
         return;
     }
-    outgoing.push_back(Outgoing{std::move(frame), std::move(done), false});
-    pump();
+    enqueue(Outgoing{std::move(frame), std::move(done), false});
 }
 
 void Session::close() {
-    outgoing.push_back(Outgoing{{}, nullptr, true});
-    pump();
+    enqueue(Outgoing{{}, nullptr, true});
 }
 
 // Writes the queue in order, one write in flight.
@@ -237,18 +262,23 @@ void Session::pump() {
     asio::async_write(socket, asio::buffer(outgoing.front().bytes),
                       [self = shared_from_this()](const asio::error_code& ec, size_t) {
                           self->writing = false;
+                          self->queuedBytes -= self->outgoing.front().bytes.size();
                           auto done = std::move(self->outgoing.front().done);
                           self->outgoing.pop_front();
                           if (done) done(!ec);
                           if (ec) {
                               self->outgoing.clear();
+                              self->queuedBytes = 0;
                               self->closeSocket();
+                              // No read is under way to notice the end: finish here.
+                              if (self->readPaused) self->finish();
                               return;
                           }
                           if (self->finished_ && self->outgoing.empty()) {
                               self->closeSocket();
                               return;
                           }
+                          self->resumeReading();
                           self->pump();
                       });
 }
@@ -264,6 +294,7 @@ void Session::closeSocket() {
         if (outgoing[i].done) outgoing[i].done(false);
     }
     outgoing.erase(outgoing.begin() + inFlight, outgoing.end());
+    queuedBytes = inFlight ? outgoing.front().bytes.size() : 0;
 }
 
 void Session::finish() {

@@ -104,6 +104,51 @@ class FloodTest(HostileServerTest):
         self.assertEqual(phone.read_line(), "OK " + token)
         self.assertEqual(self.server.proc.poll(), None)
 
+    def test_phone_that_never_reads_its_replies(self):
+        keeper, token = self.pair("Reader")
+        pid = self.server.proc.pid
+        flooder = self.line()
+        flooder.send(f"HELLO Flooder {token} 1.0")
+        self.assertEqual(flooder.read_line(), "OK " + token)
+        rss_before = status_kib(pid, "VmRSS")
+        chunk = b"PING\n" * 20000
+        pending = b""
+        sent = 0
+        flooder.sock.setblocking(False)
+        started = time.monotonic()
+        while time.monotonic() - started < 3:
+            if not pending:
+                pending = chunk
+            try:
+                n = flooder.sock.send(pending)
+            except BlockingIOError:
+                time.sleep(0.01)
+                continue
+            sent += n
+            pending = pending[n:]
+        rss_after = status_kib(pid, "VmRSS")
+        self.assert_served_promptly(keeper)
+        # Each PING costs a reply that the phone does not read; the server holds only a bounded
+        # amount of them and leaves the rest of the PINGs unread in the socket.
+        self.assertLess(rss_after - rss_before, 4 * 1024, (rss_before, rss_after))
+
+        # Once the phone reads again, every reply comes, in order: one PONG per PING, then INFO.
+        flooder.sock.setblocking(True)
+        writer = threading.Thread(target=flooder.sock.sendall, args=(pending + b"INFO\n",))
+        writer.start()
+        pings = (sent + len(pending)) // 5
+        data = bytearray()
+        flooder.sock.settimeout(5)
+        while b"INFO" not in data[-400:]:
+            chunk = flooder.sock.recv(1 << 20)
+            self.assertTrue(chunk, "closed before all replies came")
+            data += chunk
+        writer.join()
+        replies = bytes(data).split(b"\n")
+        self.assertTrue(replies[-2].startswith(b"INFO {"), replies[-2][:40])
+        self.assertEqual(len(replies) - 2, pings)
+        self.assertEqual(set(replies[:-2]), {b"PONG"})
+
     def test_lines_trickling_in_a_byte_at_a_time(self):
         _, token = self.pair("Trickle")
         phone = self.line()

@@ -130,3 +130,24 @@ TEST_F(StoreFaultTest, ReadOnlyDiskLosesNothingThatWasWritten) {
     store.log("writable again");
     EXPECT_EQ(*saved(), (Saved{store.serverId(), false, true, store.devices()}));
 }
+
+// A file cut short behind the program's back (by a crash of another writer, or a copy that did
+// not finish) costs nothing while the program runs: the next change writes it whole from memory.
+// A save cut short by a crash leaves only its temporary file, and the file before it is read.
+TEST(StoreCutShort, RunningStoreRewritesAndRestartReadsTheLastWholeFile) {
+    TempFolder temp;
+    Store store(temp.path);
+    const std::string first = store.pair("First", "10.0.0.1");
+    const std::string second = store.pair("Second", "10.0.0.2");
+    const std::string whole = readFile(store.configPath());
+    writeFile(store.configPath(), whole.substr(0, whole.size() / 2));
+    store.touch(first, "10.0.0.3");
+    const auto saved = decodeConfig(readFile(store.configPath()));
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->devices, store.devices());
+
+    writeFile(temp.path / ".config.json.a1b2c3", whole.substr(0, 40));
+    Store restarted(temp.path);
+    EXPECT_EQ(restarted.serverId(), store.serverId());
+    EXPECT_TRUE(restarted.isPaired(first) && restarted.isPaired(second));
+}
