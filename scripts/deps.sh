@@ -2,10 +2,10 @@
 # Installs the Debian packages Velora builds and tests with. Quick when they are present already.
 set -euo pipefail
 PACKAGES=(
-  build-essential cmake pkg-config clang python3
+  build-essential cmake pkg-config clang libclang-rt-14-dev python3
   libasio-dev nlohmann-json3-dev libicu-dev libturbojpeg0-dev libjpeg62-turbo-dev libyuv-dev
   libx11-dev libxtst-dev libxrandr-dev libxext-dev libxfixes-dev libxdamage-dev
-  qt6-base-dev libqt6svg6-dev qt6-svg-dev
+  qt6-base-dev qt6-svg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils xdotool trayer python3-tk libjpeg-turbo-progs
 )

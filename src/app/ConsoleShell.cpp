@@ -36,6 +36,11 @@ ConsoleShell::ConsoleShell(std::shared_ptr<Store> store, Platform platform, std:
     };
 }
 
+// The server's callbacks use this shell's members: its thread ends before they go.
+ConsoleShell::~ConsoleShell() {
+    server_.stop();
+}
+
 std::string ConsoleShell::printable(const std::string& text) {
     return text::oneLine(text);
 }

@@ -1,6 +1,6 @@
 // The terminal shell: prints where Velora listens and every activity line, shows pairing requests
-// with their PIN, and takes commands from standard input: "allow" (the Allow button), "power on|off"
-// and "screen on|off" (the menu's two switches), "devices", "quit".
+// with their PIN, and takes commands from standard input: "allow" (the Allow button), "power
+// on|off" and "screen on|off" (the menu's two switches), "devices", "quit".
 #pragma once
 
 #include <functional>
@@ -17,6 +17,7 @@ namespace velora {
 class ConsoleShell {
 public:
     ConsoleShell(std::shared_ptr<Store> store, Platform platform, std::ostream& out);
+    ~ConsoleShell();
     // Runs until standard input says "quit" or the process is signalled.
     int run(std::istream& in);
 

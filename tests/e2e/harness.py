@@ -616,6 +616,30 @@ class _Result(unittest.TextTestResult):
         self._with_console(test, err)
 
 
+def _collect_sanitizer_reports():
+    """Sends sanitizer reports of every child (velora, velora-remote) to files in a fresh folder:
+    a sanitizer build's children are ended by signal or keep running after a report, so their
+    exit status alone would not show it."""
+    folder = tempfile.mkdtemp(prefix="velora-e2e-sanitizer-")
+    for name in ("ASAN_OPTIONS", "UBSAN_OPTIONS", "TSAN_OPTIONS", "LSAN_OPTIONS"):
+        options = [o for o in os.environ.get(name, "").split(":") if o]
+        os.environ[name] = ":".join(options + [f"log_path={folder}/report"])
+    return folder
+
+
+def _print_sanitizer_reports(folder):
+    """Prints each report the children wrote; returns how many there were."""
+    found = 0
+    for name in sorted(os.listdir(folder)):
+        with open(os.path.join(folder, name), encoding="utf-8", errors="replace") as f:
+            text = f.read()
+        if text.strip():
+            found += 1
+            print(f"sanitizer report {name}:\n{text}")
+    shutil.rmtree(folder, ignore_errors=True)
+    return found
+
+
 def main(*classes):
     """Runs the test classes; prints "N passed, N failed" and exits non-zero on a failure."""
     global VELORA, REMOTE
@@ -629,6 +653,7 @@ def main(*classes):
     if args.tests:
         loader.testNamePatterns = [f"*{t}*" for t in args.tests]
     suite = unittest.TestSuite(loader.loadTestsFromTestCase(c) for c in classes)
+    reports = _collect_sanitizer_reports()
     started = time.monotonic()
     try:
         result = unittest.TextTestRunner(verbosity=2, resultclass=_Result,
@@ -638,6 +663,7 @@ def main(*classes):
         print("0 passed, 1 failed")
         sys.exit(1)
     failed = len(result.failures) + len(result.errors) + len(result.unexpectedSuccesses)
+    failed += _print_sanitizer_reports(reports)
     print(f"took {time.monotonic() - started:.1f} s")
     print(f"{result.passed} passed, {failed} failed")
     sys.exit(1 if failed or result.passed == 0 else 0)

@@ -1,0 +1,109 @@
+// A real control server on loopback with the simulated platform. Each input is the byte stream
+// of one phone connection: it is sent whole, the sending side is closed, and everything the
+// server answers is read until it closes the connection. A paired device with a fixed token is
+// stored beforehand, so inputs can get past the greeting into commands and screen views.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <memory>
+
+#include "FuzzSupport.h"
+#include "core/NetServer.h"
+#include "platform/linux/LinuxKeymap.h"
+#include "platform/sim/DiscardingEventSink.h"
+#include "platform/sim/SimDisplays.h"
+#include "platform/sim/SimSystemInfo.h"
+#include "platform/sim/SyntheticScreen.h"
+
+using namespace velora;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr const char* kPairedToken = "0123456789abcdef0123456789abcdef";
+
+// Starts nothing; power commands only need an answer.
+class NullLauncher : public Launcher {
+public:
+    bool launch(const std::vector<std::string>&) override { return true; }
+    void run(const std::vector<std::string>&) override {}
+};
+
+struct Fixture {
+    fuzzing::TempFolder folder;
+    std::shared_ptr<Store> store;
+    std::unique_ptr<NetServer> server;
+    uint16_t port = 0;
+
+    Fixture() {
+        Saved saved;
+        saved.serverId = "fedcba9876543210fedcba9876543210";
+        saved.devices.push_back(Device{kPairedToken, "Fuzz phone", "127.0.0.1", 0});
+        fuzzing::writeFile(folder.path / "config.json", encodeConfig(saved));
+        store = std::make_shared<Store>(folder.path);
+
+        auto displays = std::make_shared<sim::SimDisplays>();
+        displays->displays = {Rect{0, 0, 1920, 1080}, Rect{-1280, 0, 1280, 1024}};
+        displays->mainDisplay = displays->displays.front();
+        Platform platform;
+        platform.events = std::make_shared<sim::DiscardingEventSink>();
+        platform.keymap = std::make_shared<linux_::LinuxKeymap>("1");
+        platform.displays = displays;
+        platform.launcher = std::make_shared<NullLauncher>();
+        platform.system = std::make_shared<sim::SimSystemInfo>();
+        platform.screenSource = [] {
+            auto screen = std::make_unique<sim::SyntheticScreen>(PixelSize{64, 40});
+            screen->setPattern(7);
+            return screen;
+        };
+        platform.screenPermission = [] { return true; };
+
+        ServerOptions options;
+        options.controlPort = 0;
+        options.discoveryPort = 0;
+        options.busyWait = 50ms;
+        options.pinTimeout = 1000ms;
+        // Mismatched PINs from the one loopback address must not lock the fuzzer out.
+        options.blockTime = 0ms;
+        options.screenTick = 1ms;
+        server = std::make_unique<NetServer>(store, platform, options);
+        server->start();
+        port = server->controlPort();
+        fuzzing::check(port != 0, "control listener did not open");
+    }
+};
+
+// Sends `bytes` as one connection and reads until the server closes it.
+void converse(uint16_t port, std::string_view bytes) {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(port);
+    inet_pton(AF_INET, "127.0.0.1", &addr.sin_addr);
+    fuzzing::check(connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0,
+                   "connect to the control port");
+    size_t sent = 0;
+    while (sent < bytes.size()) {
+        const ssize_t n = send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        if (n <= 0) break;  // the server may end the connection before reading everything
+        sent += static_cast<size_t>(n);
+    }
+    shutdown(fd, SHUT_WR);
+    char sink[65536];
+    // The server ends every session whose phone stopped sending; a stuck one shows up as a
+    // libFuzzer timeout.
+    while (recv(fd, sink, sizeof sink, 0) > 0) {
+    }
+    ::close(fd);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static Fixture fixture;
+    converse(fixture.port, std::string_view(reinterpret_cast<const char*>(data), size));
+    return 0;
+}
