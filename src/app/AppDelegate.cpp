@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCursor>
 #include <QDesktopServices>
 #include <QIcon>
 #include <QKeySequence>
@@ -81,6 +82,11 @@ void AppDelegate::launch() {
     tray_.setIcon(iconFor(TrayIcon::Pointer));
     tray_.setToolTip(q(L::T("tip_idle")));
     rebuildMenu();
+    // A left click opens the menu too, as most trays do for an icon that has nothing else.
+    connect(&tray_, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason why) {
+                if (why == QSystemTrayIcon::Trigger && menu_) menu_->popup(QCursor::pos());
+            });
     tray_.show();
     server_ = std::make_unique<NetServer>(store_, platform_, options_.server);
     wireServer();

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocument>
 #include <QThread>
 #include <QUrl>
 #include <algorithm>
@@ -165,16 +166,18 @@ TEST_F(TrayShellTest, CallbacksFromTheServerThreadRunOnTheMainThread) {
 
     fromServerThread([this] {
         shell->server().onScreenViewer("A", true);
-        shell->server().onScreenViewer("B", true);
+        shell->server().onScreenViewer("<b>B</b>", true);
         shell->server().onScreenViewer("A", true);
         shell->server().onScreenViewer("A", false);
         shell->server().onScreenViewer("nobody", false);
     });
     QTRY_COMPARE(shell->viewers().size(), 2u);
-    EXPECT_EQ(shell->viewers(), (std::vector<std::string>{"B", "A"}));
-    EXPECT_EQ(shell->trayIcon().toolTip(),
-              QString::fromUtf8("Velora \u2014 screen viewed by: B, A"));
-    EXPECT_EQ(shell->menu()->actions()[3]->text(), "Viewing screen: B, A");
+    EXPECT_EQ(shell->viewers(), (std::vector<std::string>{"<b>B</b>", "A"}));
+    EXPECT_EQ(shell->menu()->actions()[3]->text(), "Viewing screen: <b>B</b>, A");
+    // Tooltips may be read as markup; a phone's name must still show as written.
+    QTextDocument tip;
+    tip.setHtml(shell->trayIcon().toolTip());
+    EXPECT_EQ(tip.toPlainText(), QString::fromUtf8("Velora \u2014 screen viewed by: <b>B</b>, A"));
 
     // Log lines are written at once, on the calling thread.
     fromServerThread([this] { shell->server().onLog("line from the server"); });
@@ -199,7 +202,8 @@ TEST_F(TrayShellTest, PairingWindowShowsPhoneTextAsPlainTextAndReturnAllows) {
     const auto labels = window->findChildren<QLabel*>();
     ASSERT_EQ(labels.size(), 4);
     for (const QLabel* label : labels) EXPECT_EQ(label->textFormat(), Qt::PlainText);
-    EXPECT_EQ(labels[0]->text().replace('\n', ' '), QString::fromStdString(name + " (10.0.0.7) wants to connect."));
+    EXPECT_EQ(labels[0]->text().replace('\n', ' '),
+              QString::fromStdString(name + " (10.0.0.7) wants to connect."));
     EXPECT_EQ(labels[2]->text(), "123456");
 
     window->activateWindow();
