@@ -140,40 +140,39 @@ void AppDelegate::rebuildMenu() {
     const StatusMenu model = buildStatusMenu(in);
 
     auto* menu = new QMenu();
-    std::function<void(QMenu*, const std::vector<MenuEntry>&)> render =
-        [&](QMenu* into, const std::vector<MenuEntry>& entries) {
-            for (const MenuEntry& entry : entries) {
-                if (entry.separator) {
-                    into->addSeparator();
-                    continue;
-                }
-                QAction* action = into->addAction(q(entry.title));
-                action->setEnabled(entry.enabled);
-                action->setCheckable(isToggle(entry.action));
-                action->setChecked(entry.checked);
-                if (!entry.keyEquivalent.empty())
-                    action->setShortcut(QKeySequence("Ctrl+" + q(entry.keyEquivalent).toUpper()));
-                const QString token = entry.token ? q(*entry.token) : QString();
-                if (entry.token) action->setData(token);
-                if (entry.action != MenuAction::None) {
-                    connect(action, &QAction::triggered, this,
-                            [this, what = entry.action, token] { perform(what, token); });
-                }
-                if (!entry.submenu.empty()) {
-                    auto* submenu = new QMenu(into);
-                    render(submenu, entry.submenu);
-                    action->setMenu(submenu);
-                }
-            }
-        };
     render(menu, model.entries);
-
     // The old menu may be the one whose action is running now; it goes once that returns.
     QMenu* old = menu_;
     tray_.setContextMenu(menu);
     menu_ = menu;
     if (old) old->deleteLater();
     tray_.setToolTip(plainToolTip(q(model.tooltip)));
+}
+
+void AppDelegate::render(QMenu* into, const std::vector<MenuEntry>& entries) {
+    for (const MenuEntry& entry : entries) {
+        if (entry.separator) {
+            into->addSeparator();
+            continue;
+        }
+        QAction* action = into->addAction(q(entry.title));
+        action->setEnabled(entry.enabled);
+        action->setCheckable(isToggle(entry.action));
+        action->setChecked(entry.checked);
+        if (!entry.keyEquivalent.empty())
+            action->setShortcut(QKeySequence("Ctrl+" + q(entry.keyEquivalent).toUpper()));
+        const QString token = entry.token ? q(*entry.token) : QString();
+        if (entry.token) action->setData(token);
+        if (entry.action != MenuAction::None) {
+            connect(action, &QAction::triggered, this,
+                    [this, what = entry.action, token] { perform(what, token); });
+        }
+        if (!entry.submenu.empty()) {
+            auto* submenu = new QMenu(into);
+            render(submenu, entry.submenu);
+            action->setMenu(submenu);
+        }
+    }
 }
 
 void AppDelegate::perform(MenuAction action, const QString& token) {

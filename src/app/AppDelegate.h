@@ -55,6 +55,7 @@ public:
 
 private:
     void wireServer();
+    void render(QMenu* into, const std::vector<MenuEntry>& entries);
     void showPin(const QString& name, const QString& ip, const QString& pin,
                  std::function<void()> approve);
     void hidePin();

@@ -13,6 +13,11 @@
 namespace velora {
 namespace {
 
+// Point sizes: the request reads at ordinary size, the notes smaller, the PIN large.
+constexpr int kHeadPoints = 13;
+constexpr int kNotePoints = 11;
+constexpr int kPinPoints = 34;
+
 QString localized(std::string_view key, const L::Params& params = {}) {
     return QString::fromStdString(L::T(key, params));
 }
@@ -51,25 +56,30 @@ PinWindow::PinWindow(const QString& name, const QString& ip, const QString& pin)
     stack->setSpacing(10);
     stack->setContentsMargins(18, 18, 18, 18);
 
+    // The phone's own name goes in last, so that braces in it stay as written.
     stack->addWidget(
-        label(localized("pin_head", {{"ip", ip.toStdString()}, {"name", name.toStdString()}})));
+        label(localized("pin_head", {{"ip", ip.toStdString()}, {"name", name.toStdString()}}),
+              kHeadPoints));
 
     allow_ = new QPushButton(localized("pin_allow"), this);
     allow_->setDefault(true);
     allow_->setAutoDefault(true);
     allow_->setMinimumHeight(36);
+    QFont large = allow_->font();
+    large.setPointSize(kHeadPoints);
+    allow_->setFont(large);
     connect(allow_, &QPushButton::clicked, this, &PinWindow::allowed);
     stack->addWidget(allow_);
 
-    QLabel* orText = label(localized("pin_or"), 11);
+    QLabel* orText = label(localized("pin_or"), kNotePoints);
     setTextColor(orText, QPalette::PlaceholderText);
     stack->addWidget(orText);
 
-    QLabel* pinText = label(pin, 34, true);
+    QLabel* pinText = label(pin, kPinPoints, true);
     setTextColor(pinText, QPalette::Highlight);
     stack->addWidget(pinText);
 
-    QLabel* foot = label(localized("pin_foot"), 11);
+    QLabel* foot = label(localized("pin_foot"), kNotePoints);
     setTextColor(foot, QPalette::PlaceholderText);
     stack->addWidget(foot);
 
