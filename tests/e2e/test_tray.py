@@ -28,9 +28,11 @@ def find_windows(display, name):
 
 
 class TrayApp:
-    """Xvfb, a tray host on it, and one `velora` in tray mode with fresh folders."""
+    """Xvfb, a tray host on it unless `with_tray` is false, and one `velora` started without
+    --console, with fresh folders."""
 
-    def __init__(self):
+    def __init__(self, with_tray=True):
+        self.with_tray = with_tray
         self.tmp = self.lock = self.xvfb = self.trayer = self.proc = self.output = None
 
     def start(self):
@@ -49,13 +51,8 @@ class TrayApp:
             env.pop(name, None)
         env.update(DISPLAY=display, XDG_CONFIG_HOME=os.path.join(self.tmp, "config"),
                    HOME=os.path.join(self.tmp, "home"), VELORA_LANG="en")
-        self.env = env
-        self.trayer = subprocess.Popen(["trayer", "--edge", "top", "--align", "right",
-                                        "--widthtype", "request", "--height", "24"],
-                                       env=env, stdin=subprocess.DEVNULL,
-                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        if not wait_until(lambda: xdotool(display, "search", "--class", "trayer").stdout, 10):
-            raise RuntimeError("the tray host did not come up")
+        if self.with_tray:
+            self._start_tray(display, env)
         self.output = open(os.path.join(self.tmp, "velora.out"), "w+b")
         self.proc = subprocess.Popen([harness.VELORA], env=env, stdin=subprocess.DEVNULL,
                                      stdout=self.output, stderr=subprocess.STDOUT)
@@ -64,6 +61,14 @@ class TrayApp:
         if self.proc.poll() is not None:
             raise RuntimeError("velora ended early\n" + self.console())
         return self
+
+    def _start_tray(self, display, env):
+        self.trayer = subprocess.Popen(["trayer", "--edge", "top", "--align", "right",
+                                        "--widthtype", "request", "--height", "24"],
+                                       env=env, stdin=subprocess.DEVNULL,
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if not wait_until(lambda: xdotool(display, "search", "--class", "trayer").stdout, 10):
+            raise RuntimeError("the tray host did not come up")
 
     def _answers(self):
         try:
@@ -156,5 +161,16 @@ class TrayTest(unittest.TestCase):
         self.assertNotIn("Leaving", [d["name"] for d in self.app.config()["devices"]])
 
 
+class NoTrayTest(unittest.TestCase):
+    def test_a_display_without_a_tray_gets_the_terminal_shell(self):
+        app = TrayApp(with_tray=False)
+        self.addCleanup(app.stop)
+        app.start()
+        console = app.console()
+        self.assertIn("no system tray on this display; running in the terminal", console)
+        self.assertIn("console shell", console)
+        self.assertFalse(find_windows(app.display, PIN_TITLE))
+
+
 if __name__ == "__main__":
-    harness.main(TrayTest)
+    harness.main(TrayTest, NoTrayTest)
