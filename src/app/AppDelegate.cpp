@@ -74,7 +74,7 @@ AppDelegate::AppDelegate(std::shared_ptr<Store> store, Platform platform, ShellO
 // The server goes first, so that no callback runs into a half-destroyed shell.
 AppDelegate::~AppDelegate() {
     server_.reset();
-    if (pinWindow_) delete pinWindow_;
+    delete pinWindow_.data();
     delete menu_;
 }
 
