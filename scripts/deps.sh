@@ -7,7 +7,7 @@ PACKAGES=(
   libx11-dev libxtst-dev libxrandr-dev libxext-dev libxfixes-dev libxdamage-dev
   qt6-base-dev libqt6svg6-dev qt6-svg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth x11-utils xdotool trayer
+  xvfb xauth x11-utils xdotool trayer python3-tk libjpeg-turbo-progs
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -37,12 +37,7 @@ ConsoleShell::ConsoleShell(std::shared_ptr<Store> store, Platform platform, std:
 }
 
 std::string ConsoleShell::printable(const std::string& text) {
-    std::string out = text;
-    for (char& c : out) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u < 0x20 || u == 0x7F) c = '?';
-    }
-    return out;
+    return text::oneLine(text);
 }
 
 void ConsoleShell::print(const std::string& line) {

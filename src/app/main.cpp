@@ -1,5 +1,7 @@
 // The program: picks the platform, creates the Store and runs one shell: the tray where there is
 // a display with a system tray, the terminal otherwise.
+#include <sys/resource.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QSystemTrayIcon>
@@ -35,6 +37,16 @@ void usage(FILE* to) {
                  "\n"
                  "Settings, paired phones and the activity log: $XDG_CONFIG_HOME/velora/\n"
                  "(~/.config/velora/). Language: VELORA_LANG, else the locale.\n");
+}
+
+// Every phone and viewer is a descriptor, and the usual soft limit of 1024 leaves little room
+// above a thousand phones; the hard limit is what the system grants this user.
+void raiseFileLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
 }
 
 // A panel started with the same session may put up its tray a moment after us.
@@ -86,6 +98,7 @@ int main(int argc, char** argv) {
         usage(stderr);
         return 2;
     }
+    raiseFileLimit();
     auto store = std::make_shared<velora::Store>(velora::linux_::settingsFolder());
     const char* display = std::getenv("DISPLAY");
     if (!console && velora::displayReachable(display)) {

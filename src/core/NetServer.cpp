@@ -35,7 +35,9 @@ void NetServer::Impl::clientsChanged() {
     if (owner.onClientsChanged) owner.onClientsChanged();
 }
 
-void NetServer::Impl::viewersChanged() { publishedViewers = screenViewers; }
+void NetServer::Impl::viewersChanged() {
+    publishedViewers = screenViewers;
+}
 
 // Both listeners are dual-stack where IPv6 exists (IPv4 peers arrive as mapped addresses) and fall
 // back to IPv4 alone where it does not.
@@ -60,7 +62,8 @@ static asio::error_code openDualStack(Socket& socket, uint16_t port) {
 
 void NetServer::Impl::startDiscovery() {
     udp.emplace(*io);
-    if (auto ec = openDualStack<asio::ip::udp::socket, asio::ip::udp>(*udp, options.discoveryPort)) {
+    if (auto ec =
+            openDualStack<asio::ip::udp::socket, asio::ip::udp>(*udp, options.discoveryPort)) {
         udp.reset();
         log("탐색 포트를 열지 못했습니다: " + ec.message());
         return;
@@ -97,8 +100,17 @@ void NetServer::Impl::startControl() {
 void NetServer::Impl::accept() {
     acceptor->async_accept([this](const asio::error_code& ec, tcp::socket socket) {
         if (ec == asio::error::operation_aborted) return;
-        if (!ec) handle(std::move(socket));
-        accept();
+        if (!ec) {
+            handle(std::move(socket));
+            accept();
+            return;
+        }
+        // Out of descriptors (or another accept failure): the waiting connection stays queued and
+        // an immediate retry would fail the same way in a busy loop, so pause before the next.
+        acceptRetry.emplace(*io, std::chrono::milliseconds(100));
+        acceptRetry->async_wait([this](const asio::error_code& waitError) {
+            if (!waitError && acceptor && acceptor->is_open()) accept();
+        });
     });
 }
 
@@ -116,6 +128,7 @@ void NetServer::Impl::handle(tcp::socket socket) {
     auto session = std::make_shared<Session>(*this, std::move(socket), ip);
     ++unadmitted;
     sessions.emplace(session.get(), session);
+    session->awaitGreeting();
     session->receive();
 }
 
@@ -141,9 +154,13 @@ void NetServer::Impl::fail(const std::string& ip) {
     entry.until = entry.fails >= 5 ? now + options.blockTime : Clock::time_point::min();
 }
 
-void NetServer::Impl::unblock(const std::string& ip) { blocked.erase(ip); }
+void NetServer::Impl::unblock(const std::string& ip) {
+    blocked.erase(ip);
+}
 
-void NetServer::Impl::release(const Session* session) { sessions.erase(session); }
+void NetServer::Impl::release(const Session* session) {
+    sessions.erase(session);
+}
 
 bool NetServer::Impl::takePairingSlot(const std::shared_ptr<Session>& waiter) {
     if (!pairingTaken) {
@@ -194,7 +211,9 @@ NetServer::NetServer(std::shared_ptr<Store> store, Platform platform, ServerOpti
     : impl_(std::make_unique<Impl>(*this, std::move(store), std::move(platform),
                                    std::move(options))) {}
 
-NetServer::~NetServer() { stop(); }
+NetServer::~NetServer() {
+    stop();
+}
 
 void NetServer::start() {
     impl_->startDiscovery();
@@ -211,6 +230,7 @@ void NetServer::stop() {
     post([impl = impl_.get()] {
         asio::error_code ec;
         if (impl->acceptor) impl->acceptor->close(ec);
+        if (impl->acceptRetry) impl->acceptRetry->cancel();
         if (impl->udp) impl->udp->close(ec);
         auto sessions = impl->sessions;
         for (auto& [key, session] : sessions) session->finish();
@@ -225,11 +245,17 @@ std::vector<ClientInfo> NetServer::clients() const {
     return impl_->publishedClients;
 }
 
-int NetServer::screenViewers() const { return impl_->publishedViewers; }
+int NetServer::screenViewers() const {
+    return impl_->publishedViewers;
+}
 
-uint16_t NetServer::controlPort() const { return impl_->boundControl; }
+uint16_t NetServer::controlPort() const {
+    return impl_->boundControl;
+}
 
-uint16_t NetServer::discoveryPort() const { return impl_->boundDiscovery; }
+uint16_t NetServer::discoveryPort() const {
+    return impl_->boundDiscovery;
+}
 
 std::string NetServer::discoveryReply() const {
     nlohmann::json reply = {{"name", impl_->platform.system->computerName()},
@@ -247,14 +273,17 @@ std::string NetServer::discoveryReply() const {
 
 std::string NetServer::infoLine() const {
     auto flag = [](bool b) { return b ? "true" : "false"; };
-    return std::string("INFO {\"name\":") + text::jsonQuote(impl_->platform.system->computerName()) +
+    return std::string("INFO {\"name\":") +
+           text::jsonQuote(impl_->platform.system->computerName()) +
            ",\"os\":" + text::jsonQuote(impl_->platform.system->os()) + ",\"ver\":\"" + kVersion +
            "\",\"power\":" + flag(impl_->store->allowPower()) +
            ",\"ax\":" + flag(impl_->platform.events->trusted()) +
            ",\"screen\":" + flag(impl_->store->allowScreen()) + "}\n";
 }
 
-void NetServer::post(std::function<void()> fn) { asio::post(*impl_->io, std::move(fn)); }
+void NetServer::post(std::function<void()> fn) {
+    asio::post(*impl_->io, std::move(fn));
+}
 
 bool NetServer::isPrivate(std::string_view address) {
     if (address == "127.0.0.1" || address.starts_with("::1")) return true;

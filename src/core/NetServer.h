@@ -40,6 +40,9 @@ struct ServerOptions {
     size_t maxBlocked = 4096;
     // Most connections that are not yet admitted at one time.
     size_t maxPending = 64;
+    // How long a new connection may take to send its first line. Without a deadline, a few
+    // connections that never greet would hold every unadmitted place and lock all phones out.
+    std::chrono::milliseconds greetingTimeout{10000};
     // Most discovery replies a second.
     int discoveryRepliesPerSecond = 100;
     // The screen streamer's pacing (tests shorten it).

@@ -31,6 +31,7 @@ struct NetServer::Impl {
     std::optional<asio::executor_work_guard<asio::io_context::executor_type>> work;
     std::thread thread;
     std::optional<asio::ip::tcp::acceptor> acceptor;
+    std::optional<asio::steady_timer> acceptRetry;
     std::optional<asio::ip::udp::socket> udp;
     InputSim input;
 
@@ -83,6 +84,7 @@ public:
     Session(NetServer::Impl& server, asio::ip::tcp::socket socket, std::string ip);
 
     void receive();
+    void awaitGreeting();
     void handle(const std::string& line);
     void send(std::string line);
     void sendFrame(std::string frame, std::function<void(bool)> done);
@@ -133,6 +135,7 @@ private:
     std::optional<std::string> expectedPin;
     std::optional<NetServer::Impl::Clock::time_point> pinDeadline;
     std::unique_ptr<ScreenStreamer> screen;
+    asio::steady_timer greetingTimer;
     asio::steady_timer pinTimer;
     asio::steady_timer busyTimer;
     asio::steady_timer lingerTimer;

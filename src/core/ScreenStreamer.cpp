@@ -80,6 +80,8 @@ struct ScreenStreamer::State : std::enable_shared_from_this<State> {
     // further call reaches the target, even for a capture that was under way.
     std::atomic<bool> stopped{false};
     std::mutex sendMutex;
+    // Acknowledgements received and not yet taken by the streamer's thread.
+    std::atomic<uint64_t> acks{0};
 
     // Used on the streamer's thread only.
     JpegEncoder encoder;
@@ -265,10 +267,15 @@ void ScreenStreamer::stop() {
     state_->requestStop();
 }
 
+// A phone can send acknowledgements far faster than a frame is encoded. They are counted here
+// and taken together, so that the streamer's queue holds at most one task for them however many
+// arrive.
 void ScreenStreamer::ack() {
+    if (state_->acks.fetch_add(1) != 0) return;
     asio::post(state_->io, [state = state_.get()] {
+        const uint64_t acks = std::min<uint64_t>(state->acks.exchange(0), kMaxUnacknowledged);
         // Surplus acknowledgements never drive the count below zero.
-        state->inFlight = std::max(0, state->inFlight - 1);
+        state->inFlight = std::max(0, state->inFlight - static_cast<int>(acks));
     });
 }
 

@@ -29,15 +29,24 @@ Session::Session(NetServer::Impl& server, asio::ip::tcp::socket socket, std::str
       ip(std::move(ip)),
       framer(kMaxGreetingLine),
       name(L::T("device_default")),
+      greetingTimer(*server.io),
       pinTimer(*server.io),
       busyTimer(*server.io),
       lingerTimer(*server.io) {}
 
 void Session::receive() {
-    socket.async_read_some(asio::buffer(readBuffer),
-                           [self = shared_from_this()](const asio::error_code& ec, size_t n) {
-                               self->onRead(ec, n);
-                           });
+    socket.async_read_some(
+        asio::buffer(readBuffer),
+        [self = shared_from_this()](const asio::error_code& ec, size_t n) { self->onRead(ec, n); });
+}
+
+void Session::awaitGreeting() {
+    greetingTimer.expires_after(server.options.greetingTimeout);
+    greetingTimer.async_wait([weak = weak_from_this()](const asio::error_code& ec) {
+        auto self = weak.lock();
+        if (ec || !self || self->greeted || self->finished_) return;
+        self->finish();
+    });
 }
 
 void Session::onRead(const asio::error_code& ec, size_t n) {
@@ -283,6 +292,7 @@ void Session::finish() {
         --server.unadmitted;
     }
     waitingForSlot = false;
+    greetingTimer.cancel();
     pinTimer.cancel();
     busyTimer.cancel();
     // Lines queued just before (such as "ERR pin") still go out, for a bounded time.

@@ -215,10 +215,14 @@ void Store::load() {
 
 void Store::save() {
     std::lock_guard guard(lock_);
+    saveLocked();
+}
+
+void Store::saveLocked() {
     const Saved saved{serverId_, allowPower_.load(), allowScreen_.load(), devices_};
     // The folder is made again here so that a save after it was removed or blocked still lands.
     files::makeFolder(folder_, kFolderMode);
-    files::writeAtomically(configPath(), encodeConfig(saved), kFileMode);
+    unsaved_ = !files::writeAtomically(configPath(), encodeConfig(saved), kFileMode);
 }
 
 void Store::setAllowPower(bool on) {
@@ -288,11 +292,18 @@ void Store::log(const std::string& line) {
     std::lock_guard guard(lock_);
     // Stamped under the lock, so entries land in time order and one thread at a time reads the
     // C library's time-zone state.
-    const std::string entry = timeOfDay(now_()) + " " + line + "\n";
+    // Names in the text come from the network: one entry must stay one line of UTF-8, whatever
+    // a phone put in its greeting.
+    const std::string entry = timeOfDay(now_()) + " " + text::oneLine(line) + "\n";
     const int fd = ::open(logPath().c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
     if (fd >= 0) {
         ::fchmod(fd, kFileMode);
-        files::writeAll(fd, entry);
+        struct stat before {};
+        const bool measured = ::fstat(fd, &before) == 0;
+        // A full disk may take part of the entry; the next entry must not be glued onto it.
+        if (!files::writeAll(fd, entry) && measured) {
+            (void)::ftruncate(fd, before.st_size);
+        }
         ::close(fd);
     } else if (errno == ENOENT) {
         // Only a missing log is started afresh; one that exists but cannot be opened is kept.
@@ -300,6 +311,10 @@ void Store::log(const std::string& line) {
         files::writeAtomically(logPath(), entry, kFileMode);
     }
     trim();
+    // Every event is a chance to write settings that an earlier save could not.
+    if (unsaved_) {
+        saveLocked();
+    }
 }
 
 void Store::trim() {

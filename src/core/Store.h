@@ -45,7 +45,8 @@ public:
     using Clock = std::chrono::system_clock;
 
     // Loads `folder`/config.json or creates it with defaults, then rewrites it.
-    explicit Store(std::filesystem::path folder, std::function<Clock::time_point()> now = Clock::now);
+    explicit Store(std::filesystem::path folder,
+                   std::function<Clock::time_point()> now = Clock::now);
 
     const std::string& serverId() const { return serverId_; }
     bool allowPower() const { return allowPower_.load(); }
@@ -62,7 +63,9 @@ public:
     void forget(const std::string& token);
     void forgetAll();
 
-    // Appends "HH:mm:ss <line>\n" to log.txt, cutting the file to its newer half past 200 000 bytes.
+    // Appends "HH:mm:ss <line>\n" to log.txt, cutting the file to its newer half past 200 000
+    // bytes. Control characters in `line` are shown as "?", so that every entry stays one line. A
+    // settings save that failed earlier is tried again here.
     void log(const std::string& line);
 
     const std::filesystem::path& folder() const { return folder_; }
@@ -75,6 +78,7 @@ public:
 private:
     void load();
     void save();
+    void saveLocked();
     void trim();
 
     std::filesystem::path folder_;
@@ -83,6 +87,7 @@ private:
     std::atomic<bool> allowPower_{true};
     std::atomic<bool> allowScreen_{true};
     std::vector<Device> devices_;
+    bool unsaved_ = false;  // the last save failed; guarded by lock_
     mutable std::mutex lock_;
 };
 

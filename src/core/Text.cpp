@@ -35,6 +35,10 @@ bool isWhitespace(UChar32 c, bool newlines) {
     }
 }
 
+bool breaksLine(UChar32 c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
+}
+
 std::string trimBy(std::string_view s, bool newlines) {
     const auto* p = reinterpret_cast<const uint8_t*>(s.data());
     const int32_t n = static_cast<int32_t>(s.size());
@@ -59,6 +63,26 @@ std::string trimBy(std::string_view s, bool newlines) {
 
 }  // namespace
 
+std::string oneLine(std::string_view bytes) {
+    const std::string text = sanitizeUtf8(bytes);
+    const auto* p = reinterpret_cast<const uint8_t*>(text.data());
+    const int32_t n = static_cast<int32_t>(text.size());
+    std::string out;
+    out.reserve(text.size());
+    int32_t i = 0;
+    while (i < n) {
+        const int32_t start = i;
+        UChar32 c;
+        U8_NEXT(p, i, n, c);
+        if (breaksLine(c)) {
+            out.push_back('?');
+        } else {
+            out.append(text, start, i - start);
+        }
+    }
+    return out;
+}
+
 std::string sanitizeUtf8(std::string_view bytes) {
     const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
     const int32_t n = static_cast<int32_t>(bytes.size());
@@ -82,9 +106,13 @@ std::string sanitizeUtf8(std::string_view bytes) {
     return out;
 }
 
-std::string trimWhitespaceAndNewlines(std::string_view s) { return trimBy(s, true); }
+std::string trimWhitespaceAndNewlines(std::string_view s) {
+    return trimBy(s, true);
+}
 
-std::string trimWhitespace(std::string_view s) { return trimBy(s, false); }
+std::string trimWhitespace(std::string_view s) {
+    return trimBy(s, false);
+}
 
 std::vector<std::string_view> splitNonEmpty(std::string_view s, char sep) {
     std::vector<std::string_view> pieces;
@@ -138,8 +166,8 @@ std::string lower(std::string_view s) {
 
 std::vector<std::string> graphemes(std::string_view utf8) {
     std::vector<std::string> clusters;
-    const icu::UnicodeString u =
-        icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
+    const icu::UnicodeString u = icu::UnicodeString::fromUTF8(
+        icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
     UErrorCode status = U_ZERO_ERROR;
     std::unique_ptr<icu::BreakIterator> it(
         icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
@@ -155,8 +183,8 @@ std::vector<std::string> graphemes(std::string_view utf8) {
 }
 
 std::string jsonQuote(std::string_view s) {
-    return nlohmann::json(std::string(s)).dump(-1, ' ', false,
-                                                nlohmann::json::error_handler_t::replace);
+    return nlohmann::json(std::string(s))
+        .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 std::string replaceAll(std::string_view s, std::string_view from, std::string_view to) {

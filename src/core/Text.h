@@ -12,6 +12,10 @@ namespace velora::text {
 // Decodes bytes as UTF-8, each ill-formed sequence replaced by U+FFFD; never fails.
 std::string sanitizeUtf8(std::string_view bytes);
 
+// The text as one line for a log or a terminal: bytes decoded as UTF-8 with replacement, and
+// every control character (C0, DEL, C1) and line or paragraph separator replaced by "?".
+std::string oneLine(std::string_view bytes);
+
 // Trims Unicode white space and newlines (tab, LF, VT, FF, CR, NEL, spaces, line and paragraph
 // separators) from both ends. The input must be valid UTF-8.
 std::string trimWhitespaceAndNewlines(std::string_view s);

@@ -336,6 +336,173 @@ class Line:
         self.sock.close()
 
 
+class XProbe:
+    """The event window of xprobe.py on the server's X display, its events collected."""
+
+    SCRIPT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "xprobe.py")
+
+    def __init__(self, display):
+        env = dict(os.environ, DISPLAY=display)
+        self.proc = subprocess.Popen([sys.executable, self.SCRIPT], env=env, stdin=subprocess.PIPE,
+                                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        self.events = []
+        self.cond = threading.Condition()
+        self.reader = threading.Thread(target=self._read, daemon=True)
+        self.reader.start()
+        ready = self.wait_for(lambda e: e["ev"] == "ready", timeout=15)
+        self.size = (ready["w"], ready["h"])
+
+    def _read(self):
+        for raw in self.proc.stdout:
+            event = json.loads(raw)
+            with self.cond:
+                self.events.append(event)
+                self.cond.notify_all()
+
+    def mark(self):
+        with self.cond:
+            return len(self.events)
+
+    def since(self, mark, kind=None):
+        with self.cond:
+            return [e for e in self.events[mark:] if kind is None or e["ev"] == kind]
+
+    def wait_for(self, predicate, timeout=5, since=0):
+        """The first event from `since` on that satisfies `predicate`."""
+        deadline = time.monotonic() + timeout
+        with self.cond:
+            while True:
+                for event in self.events[since:]:
+                    if predicate(event):
+                        return event
+                left = deadline - time.monotonic()
+                if left <= 0 or not self.reader.is_alive():
+                    raise AssertionError(f"no such probe event within {timeout} s; "
+                                         f"have {self.events[since:][-20:]}")
+                self.cond.wait(left)
+
+    def settle(self, kind, since, quiet=0.3, timeout=5):
+        """The events of `kind` from `since` on, once none has come for `quiet` seconds."""
+        deadline = time.monotonic() + timeout
+        count = -1
+        while time.monotonic() < deadline:
+            now = len(self.since(since, kind))
+            if now == count:
+                break
+            count = now
+            time.sleep(quiet)
+        return self.since(since, kind)
+
+    def command(self, text):
+        """Sends a paint command and waits until the window has drawn it."""
+        mark = self.mark()
+        self.proc.stdin.write(text.encode() + b"\n")
+        self.proc.stdin.flush()
+        self.wait_for(lambda e: e["ev"] == "done", since=mark)
+
+    def stop(self):
+        end_process(self.proc)
+        self.proc.stdin.close()
+
+
+class Frames:
+    """A raw screen connection: the request line, the header, then length-prefixed frames."""
+
+    def __init__(self, request, timeout=5):
+        self.sock = socket.create_connection(("127.0.0.1", CONTROL_PORT), timeout=timeout)
+        self.buffer = b""
+        self.sock.sendall(request.encode("utf-8") + b"\n")
+
+    def _fill(self, n, timeout):
+        """Reads until `n` bytes are buffered; False when the server closed first."""
+        deadline = time.monotonic() + timeout
+        while len(self.buffer) < n:
+            left = deadline - time.monotonic()
+            if left <= 0:
+                raise socket.timeout(f"{n - len(self.buffer)} bytes missing after {timeout} s")
+            self.sock.settimeout(left)
+            try:
+                chunk = self.sock.recv(65536)
+            except ConnectionResetError:
+                chunk = b""
+            if not chunk:
+                return False
+            self.buffer += chunk
+        return True
+
+    def header(self, timeout=5):
+        """The first line the server sends (a header or a refusal); None if it closed."""
+        while b"\n" not in self.buffer:
+            if not self._fill(len(self.buffer) + 1, timeout):
+                return None
+        line, self.buffer = self.buffer.split(b"\n", 1)
+        return line.decode("utf-8")
+
+    def frame(self, timeout=5):
+        """The next frame's payload (b"" for a keep-alive); None if the server closed."""
+        if not self._fill(4, timeout):
+            return None
+        length = int.from_bytes(self.buffer[:4], "big")
+        if not self._fill(4 + length, timeout):
+            return None
+        payload, self.buffer = self.buffer[4:4 + length], self.buffer[4 + length:]
+        return payload
+
+    def ack(self):
+        self.sock.sendall(b"A\n")
+
+    def closed(self, timeout=3):
+        """True when the server closes the connection within `timeout` (frames are skipped)."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            self.sock.settimeout(max(deadline - time.monotonic(), 0.01))
+            try:
+                if not self.sock.recv(65536):
+                    return True
+            except ConnectionResetError:
+                return True
+            except socket.timeout:
+                break
+        return False
+
+    def close(self):
+        self.sock.close()
+
+
+def decode_jpeg(data):
+    """A JPEG as (width, height, rgb bytes), decoded by djpeg."""
+    ppm = subprocess.run(["djpeg", "-pnm"], input=data, capture_output=True, check=True).stdout
+    match = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", ppm)
+    if not match:
+        raise AssertionError(f"djpeg gave no colour picture: {ppm[:20]!r}")
+    width, height = int(match.group(1)), int(match.group(2))
+    pixels = ppm[match.end():]
+    if len(pixels) != width * height * 3:
+        raise AssertionError("djpeg output is short")
+    return width, height, pixels
+
+
+def pixel(picture, x, y):
+    width, _, pixels = picture
+    at = (y * width + x) * 3
+    return tuple(pixels[at:at + 3])
+
+
+def pair_phone(server, name):
+    """A raw phone greeted as `name` (no spaces) and paired by the PIN that the console shows;
+    returns the admitted connection and its token."""
+    mark = server.mark()
+    phone = Line()
+    phone.send(f"HELLO {name} - 1.0")
+    if phone.read_line() != "PIN":
+        raise AssertionError("no PIN prompt")
+    phone.send("PIN " + server.wait_pin(name, since=mark))
+    reply = phone.read_line() or ""
+    if not re.fullmatch(r"OK [0-9a-f]{32}", reply):
+        raise AssertionError(f"pairing failed: {reply!r}")
+    return phone, reply[3:]
+
+
 def udp_probe(payload, timeout=0.5):
     """Sends one datagram to the discovery port; the answer, or None."""
     with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as s:
@@ -361,6 +528,12 @@ class ServerTest(unittest.TestCase):
     def tearDownClass(cls):
         cls.server.stop()
         cls.remote.cleanup()
+
+    def paired(self, name):
+        """An admitted raw phone, closed when the test ends; with its token."""
+        phone, token = pair_phone(self.server, name)
+        self.addCleanup(phone.close)
+        return phone, token
 
     def line(self, **kwargs):
         """A raw client connection, closed when the test ends."""

@@ -40,8 +40,18 @@ TEST_F(LogTest, EntriesAreStampedAndAppended) {
     store.log("첫 연결");
     EXPECT_EQ(log(), "09:05:07 첫 연결\n");
     EXPECT_EQ(permissions(store.logPath()), 0600u);
-    store.log("a\nb");
-    EXPECT_EQ(log(), "09:05:07 첫 연결\n09:05:07 a\nb\n");
+}
+
+// Phone names reach the log unchanged from the network; none of them may start a new line, move
+// the cursor of a terminal showing the log, or break the UTF-8 that the cut relies on.
+TEST_F(LogTest, EveryEntryStaysOneLineOfText) {
+    store.log("a\nb\rc\x1b[2Jd\te\x7f");
+    store.log("f\xC2\x85g\xE2\x80\xA8h\xE2\x80\xA9i\xC2\x9Bj");
+    store.log("k\xff\xC3(l \xC3\xA9 \xED\x95\x9C");
+    EXPECT_EQ(log(),
+              "09:05:07 a?b?c?[2Jd?e?\n"
+              "09:05:07 f?g?h?i?j\n"
+              "09:05:07 k\xEF\xBF\xBD\xEF\xBF\xBD(l \xC3\xA9 \xED\x95\x9C\n");
 }
 
 TEST_F(LogTest, CutKeepsTheNewerHalfOnlyPastTheLimit) {

@@ -1,6 +1,4 @@
 // The control server over real loopback sockets, on ephemeral ports, with a simulated platform.
-#include "core/NetServer.h"
-
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -13,6 +11,7 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
+#include "core/NetServer.h"
 #include "core/Protocol.h"
 #include "platform/sim/SimSystemInfo.h"
 
@@ -92,6 +91,7 @@ protected:
         options.busyWait = 300ms;
         options.pinTimeout = 5000ms;
         options.maxPending = 8;
+        options.greetingTimeout = 1500ms;
         options.now = [this] { return std::chrono::steady_clock::now() + skew_.load(); };
         server_ = std::make_unique<NetServer>(store_, platform, options);
         server_->onLog = [this](const std::string& line) {
@@ -99,8 +99,8 @@ protected:
             logs_.push_back(line);
             changed_.notify_all();
         };
-        server_->onPinShow = [this](const std::string&, const std::string&,
-                                    const std::string& pin, std::function<void()> approve) {
+        server_->onPinShow = [this](const std::string&, const std::string&, const std::string& pin,
+                                    std::function<void()> approve) {
             std::lock_guard lock(mutex_);
             pin_ = pin;
             approve_ = approve;
@@ -117,9 +117,8 @@ protected:
     }
     bool waitLog(const std::string& text) {
         std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, 3s, [&] {
-            return std::find(logs_.begin(), logs_.end(), text) != logs_.end();
-        });
+        return changed_.wait_for(
+            lock, 3s, [&] { return std::find(logs_.begin(), logs_.end(), text) != logs_.end(); });
     }
     std::string waitPin() {
         std::unique_lock lock(mutex_);
@@ -161,9 +160,9 @@ protected:
 }  // namespace
 
 TEST(Admission, PrivateRangesByText) {
-    for (const char* ok : {"127.0.0.1", "::1", "10.1.2.3", "100.64.0.1", "100.127.255.255",
-                           "169.254.9.9", "172.16.0.1", "172.31.255.255", "192.168.0.10", "fe80::1",
-                           "fd00::5"}) {
+    for (const char* ok :
+         {"127.0.0.1", "::1", "10.1.2.3", "100.64.0.1", "100.127.255.255", "169.254.9.9",
+          "172.16.0.1", "172.31.255.255", "192.168.0.10", "fe80::1", "fd00::5"}) {
         EXPECT_TRUE(NetServer::isPrivate(ok)) << ok;
     }
     for (const char* no : {"127.0.0.2", "100.63.0.1", "100.128.0.1", "169.253.0.1", "172.15.0.1",
@@ -363,6 +362,20 @@ TEST_F(NetServerTest, UnadmittedConnectionsAreCapped) {
     EXPECT_EQ(later.line(), "PIN");
 }
 
+// Connections that never send their first line cannot hold the unadmitted places for good.
+TEST_F(NetServerTest, SilentConnectionsAreClosedAfterTheGreetingDeadline) {
+    std::vector<std::unique_ptr<Client>> silent;
+    for (int i = 0; i < 8; ++i) silent.push_back(std::make_unique<Client>(port_));
+    Client extra(port_);  // one over the cap while the silent ones still count
+    EXPECT_EQ(extra.line(), "<closed>");
+    const auto started = std::chrono::steady_clock::now();
+    for (auto& c : silent) EXPECT_EQ(c->line(3000ms), "<closed>");
+    EXPECT_GE(std::chrono::steady_clock::now() - started, 1000ms);
+    Client phone(port_);
+    phone.send("HELLO P\n");
+    EXPECT_EQ(phone.line(), "PIN");
+}
+
 TEST_F(NetServerTest, DiscoveryAnswersProbesOnly) {
     const int fd = socket(AF_INET, SOCK_DGRAM, 0);
     timeval tv{0, 300000};
@@ -395,7 +408,9 @@ TEST(LineFramer, CutsTrimsAndBoundsLines) {
     EXPECT_EQ(f.next(), "a");
     EXPECT_EQ(f.next(), std::nullopt);
     f.append("c\n");
-    EXPECT_EQ(f.next(), "b\xEF\xBF\xBD" "c");
+    EXPECT_EQ(f.next(),
+              "b\xEF\xBF\xBD"
+              "c");
     f.append(std::string(17, 'x'));
     EXPECT_EQ(f.next(), std::nullopt);
     EXPECT_TRUE(f.overflowed());

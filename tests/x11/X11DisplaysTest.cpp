@@ -1,6 +1,8 @@
 #include <X11/extensions/Xrandr.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "platform/linux/X11Displays.h"
 // Xlib's None and Bool macros clash with names inside GoogleTest.
@@ -26,7 +28,7 @@ void defineMonitor(Display* client, const char* name, int x, bool primary) {
 }
 
 TEST(X11Displays, ThePrimaryMonitorIsMainAndChangesShowAtOnce) {
-    X11Displays displays(nullptr);
+    X11Displays displays(nullptr, std::chrono::seconds(0));
     EXPECT_EQ(displays.active(), (std::vector<Rect>{{0, 0, 1280, 800}}));
     EXPECT_EQ(displays.main(), (Rect{0, 0, 1280, 800}));
 
@@ -43,6 +45,33 @@ TEST(X11Displays, ThePrimaryMonitorIsMainAndChangesShowAtOnce) {
     EXPECT_EQ(std::count(active.begin(), active.end(), Rect{0, 0, 640, 800}), 1);
     EXPECT_EQ(std::count(active.begin(), active.end(), Rect{640, 0, 640, 800}), 1);
     EXPECT_EQ(main, (Rect{640, 0, 640, 800}));
+}
+
+TEST(X11Displays, OneReadingServesUntilItExpires) {
+    X11Displays cached(nullptr, std::chrono::hours(1));
+    X11Displays brief(nullptr, std::chrono::milliseconds(20));
+    const std::vector<Rect> whole{{0, 0, 1280, 800}};
+    EXPECT_EQ(cached.active(), whole);
+    EXPECT_EQ(brief.active(), whole);
+
+    Display* client = XOpenDisplay(nullptr);
+    defineMonitor(client, "VELORA-ONLY", 320, true);
+    XSync(client, False);
+    const Rect defined{320, 0, 640, 800};
+    auto shows = [&](const std::vector<Rect>& rects) {
+        return std::find(rects.begin(), rects.end(), defined) != rects.end();
+    };
+    bool seen = false;
+    for (int i = 0; i < 100 && !seen; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        seen = shows(brief.active());
+    }
+    const auto stillCached = cached.active();
+    XRRDeleteMonitor(client, DefaultRootWindow(client), XInternAtom(client, "VELORA-ONLY", False));
+    XCloseDisplay(client);
+
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(stillCached, whole);
 }
 
 TEST(X11Displays, NoDisplayHasNoMonitors) {

@@ -232,6 +232,27 @@ TEST_F(X11EventSinkTest, TextArrivesAsWrittenWithOneMapChangePerBatch) {
     EXPECT_EQ(window.mappingChanges(), 1);
 }
 
+TEST_F(X11EventSinkTest, TextKeepsItsCaseWhileCapsLockIsOn) {
+    // Caps Lock locked by the local user, whose notice the sink reads before it types.
+    XkbLockModifiers(window.display(), XkbUseCoreKbd, LockMask, LockMask);
+    XSync(window.display(), False);
+    sink.pointerLocation();
+    for (const char* cluster : {"a", "B", "\xc3\xa9", "\xc3\x89", "\xd0\xb6", "1", "!"})
+        sink.text(cluster);
+    const Lines locked = typed(window.after(sink));
+    // The sink's own Caps Lock press counts at once for the text that follows it.
+    sink.key({XK_Caps_Lock, 0});
+    sink.text("a");
+    sink.text("B");
+    const Lines unlocked = typed(window.after(sink));
+    XkbLockModifiers(window.display(), XkbUseCoreKbd, LockMask, 0);
+    XSync(window.display(), False);
+
+    EXPECT_EQ(locked, (Lines{"a", "B", "eacute", "Eacute", "U+0436", "1", "exclam"}));
+    EXPECT_EQ(unlocked, (Lines{"Caps_Lock", "a", "B"}));
+    EXPECT_TRUE(window.keysAllUp());
+}
+
 // The number of keys without symbols in the server's current map.
 int spareKeys(Display* display) {
     XkbDescPtr xkb = XkbGetMap(display, XkbKeySymsMask, XkbUseCoreKbd);

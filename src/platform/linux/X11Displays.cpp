@@ -4,7 +4,8 @@
 
 namespace velora::linux_ {
 
-X11Displays::X11Displays(const char* displayName) : display_(XOpenDisplay(displayName)) {
+X11Displays::X11Displays(const char* displayName, std::chrono::steady_clock::duration maxAge)
+    : display_(XOpenDisplay(displayName)), maxAge_(maxAge) {
     if (display_ == nullptr) return;
     int eventBase = 0, errorBase = 0, major = 0, minor = 0;
     randrMonitors_ = XRRQueryExtension(display_, &eventBase, &errorBase) &&
@@ -18,6 +19,15 @@ X11Displays::~X11Displays() {
 
 X11Displays::Monitors X11Displays::read() {
     std::lock_guard lock(mutex_);
+    const auto now = std::chrono::steady_clock::now();
+    if (!readAt_ || now - *readAt_ >= maxAge_) {
+        last_ = query();
+        readAt_ = now;
+    }
+    return last_;
+}
+
+X11Displays::Monitors X11Displays::query() {
     Monitors result;
     if (display_ == nullptr) return result;
     if (randrMonitors_) {

@@ -180,6 +180,7 @@ void X11EventSink::key(const KeyStroke& stroke) {
         if (const auto modifierChord = keyboard_->find(sym)) held.push_back(modifierChord->key);
     }
     tap(*chord, std::move(held));
+    keyboard_->pressed(stroke.code);
 }
 
 void X11EventSink::text(std::string_view cluster) {

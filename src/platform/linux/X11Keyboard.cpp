@@ -1,5 +1,6 @@
 #include "platform/linux/X11Keyboard.h"
 
+#include <X11/Xutil.h>
 #include <X11/keysym.h>
 
 #include <algorithm>
@@ -30,18 +31,6 @@ bool isLockKey(KeySym sym) {
     return sym == XK_Caps_Lock || sym == XK_Shift_Lock || sym == XK_Num_Lock ||
            sym == XK_Scroll_Lock || sym == XK_ISO_Lock || sym == XK_ISO_Level3_Lock ||
            sym == XK_ISO_Level5_Lock || sym == XK_ISO_Group_Lock;
-}
-
-// The modifiers that select `level` of a key type; none when no active entry reaches it without
-// Lock, which cannot be held down without toggling it.
-std::optional<unsigned> levelModifiers(const XkbKeyTypeRec& type, int level) {
-    if (level == 0) return 0u;
-    for (int i = 0; i < type.map_count; ++i) {
-        const XkbKTMapEntryRec& entry = type.map[i];
-        if (entry.active && entry.level == level && !(entry.mods.mask & LockMask))
-            return entry.mods.mask;
-    }
-    return std::nullopt;
 }
 
 }  // namespace
@@ -80,10 +69,15 @@ bool X11Keyboard::handle(const XEvent& event) {
     return true;
 }
 
+void X11Keyboard::pressed(KeySym sym) {
+    if (isLockKey(sym)) stateStale_ = true;
+}
+
 bool X11Keyboard::ready() {
     if (!available_) return false;
     if (stale_) load();
     if (xkb_ == nullptr) return false;
+    if (stateStale_) readState();
     if (indexDirty_) buildIndex();
     return true;
 }
@@ -91,18 +85,24 @@ bool X11Keyboard::ready() {
 void X11Keyboard::load() {
     if (xkb_ != nullptr) XkbFreeKeyboard(xkb_, 0, True);
     xkb_ = XkbGetMap(display_, XkbAllClientInfoMask, XkbUseCoreKbd);
-    XkbStateRec state{};
-    if (XkbGetState(display_, XkbUseCoreKbd, &state) == Success) {
-        group_ = state.group;
-        lockedMods_ = state.locked_mods;
-    }
+    readState();
     stale_ = false;
-    indexDirty_ = true;
     if (xkb_ == nullptr) return;
     // Bindings that another client has overwritten are no longer ours.
     std::erase_if(bindings_, [this](const Binding& b) {
         return XkbKeyNumGroups(xkb_, b.key) != 1 || XkbKeySymEntry(xkb_, b.key, 0, 0) != b.sym;
     });
+}
+
+// A round trip: the server has handled every key press sent before it.
+void X11Keyboard::readState() {
+    XkbStateRec state{};
+    if (XkbGetState(display_, XkbUseCoreKbd, &state) == Success) {
+        group_ = state.group;
+        lockedMods_ = state.locked_mods;
+    }
+    stateStale_ = false;
+    indexDirty_ = true;
 }
 
 void X11Keyboard::buildIndex() {
@@ -120,38 +120,44 @@ void X11Keyboard::buildIndex() {
     for (int key = xkb_->min_key_code; key <= xkb_->max_key_code; ++key) {
         const int group = keyGroup(xkb_, key, group_);
         if (group < 0) continue;
-        for (int level = 0; level < XkbKeyGroupWidth(xkb_, key, group); ++level) {
-            const KeySym sym = XkbKeySymEntry(xkb_, key, level, group);
-            if (sym == NoSymbol) continue;
-            auto chord = chordFor(static_cast<KeyCode>(key), group, level);
-            if (!chord) continue;
-            auto [place, added] = index_.try_emplace(sym, *chord);
-            if (!added && chord->modifiers.size() < place->second.modifiers.size())
-                place->second = std::move(*chord);
+        // Every combination of the modifiers that the key's type looks at, Lock aside: it
+        // cannot be held down without toggling it.
+        const unsigned typeMods = XkbKeyKeyType(xkb_, key, group)->mods.mask & ~LockMask;
+        for (unsigned held = typeMods;; held = (held - 1) & typeMods) {
+            if (auto entry = chordFor(static_cast<KeyCode>(key), held)) {
+                auto [place, added] = index_.try_emplace(entry->first, entry->second);
+                if (!added && entry->second.modifiers.size() < place->second.modifiers.size())
+                    place->second = std::move(entry->second);
+            }
+            if (held == 0) break;
         }
     }
     indexDirty_ = false;
 }
 
-// The chord for one level of a key, checked by translating it the way a client will: with the
-// level's modifiers held on top of the locked ones.
-std::optional<KeyChord> X11Keyboard::chordFor(KeyCode key, int group, int level) const {
-    const auto mods = levelModifiers(*XkbKeyKeyType(xkb_, key, group), level);
-    if (!mods) return std::nullopt;
+// The keysym that a client reads from `key` pressed with the `held` modifiers on top of the
+// locked ones, and the chord that presses it that way; none when a modifier has no key.
+std::optional<std::pair<KeySym, KeyChord>> X11Keyboard::chordFor(KeyCode key, unsigned held) const {
     KeyChord chord{key, {}};
     for (int bit = 0; bit < 8; ++bit) {
-        if (!(*mods & (1u << bit))) continue;
+        if (!(held & (1u << bit))) continue;
         if (modifierKeys_[bit] == 0) return std::nullopt;
         chord.modifiers.push_back(modifierKeys_[bit]);
     }
+    const unsigned state = held | lockedMods_;
     unsigned consumed = 0;
-    KeySym result = NoSymbol;
-    if (!XkbTranslateKeyCode(xkb_, key, XkbBuildCoreState(*mods | lockedMods_, group_), &consumed,
-                             &result) ||
-        result != XkbKeySymEntry(xkb_, key, level, group)) {
+    KeySym sym = NoSymbol;
+    if (!XkbTranslateKeyCode(xkb_, key, XkbBuildCoreState(state, group_), &consumed, &sym) ||
+        sym == NoSymbol) {
         return std::nullopt;
     }
-    return chord;
+    // Clients turn a letter to upper case when Lock is on and the key's type leaves it unused.
+    if (state & ~consumed & LockMask) {
+        KeySym lower = sym, upper = sym;
+        XConvertCase(sym, &lower, &upper);
+        sym = upper;
+    }
+    return std::pair{sym, std::move(chord)};
 }
 
 std::optional<KeyChord> X11Keyboard::find(KeySym sym) {
@@ -196,16 +202,19 @@ void X11Keyboard::bindMissing(std::span<const KeySym> syms) {
             missing.push_back(sym);
     }
     int low = xkb_->max_key_code + 1, high = -1;
-    int oneLevel[XkbNumKbdGroups] = {XkbOneLevelIndex};
+    // Both levels of an alphabetic key carry the keysym: that type takes Lock in, so clients
+    // leave the case of a bound letter alone while Caps Lock is on.
+    int alphabetic[XkbNumKbdGroups] = {XkbAlphabeticIndex};
     for (const KeySym sym : missing) {
         std::optional<KeyCode> key = spareKey();
         if (key) {
-            if (XkbChangeTypesOfKey(xkb_, *key, 1, XkbGroup1Mask, oneLevel, nullptr) != Success)
+            if (XkbChangeTypesOfKey(xkb_, *key, 1, XkbGroup1Mask, alphabetic, nullptr) != Success)
                 break;
         } else if (!(key = reusableKey(stamp))) {
             break;
         }
         XkbKeySymsPtr(xkb_, *key)[0] = sym;
+        XkbKeySymsPtr(xkb_, *key)[1] = sym;
         bindings_.push_back({sym, *key, stamp});
         low = std::min<int>(low, *key);
         high = std::max<int>(high, *key);

@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace velora::linux_ {
@@ -34,6 +35,9 @@ public:
     bool handle(const XEvent& event);
     // The keyboard map changed (a core MappingNotify).
     void invalidate() { stale_ = true; }
+    // Takes note of a key that this connection pressed: a lock key changes the locked state,
+    // which is read afresh before the next lookup rather than waiting for the server's notice.
+    void pressed(KeySym sym);
 
     // Where `sym` is now, or none.
     std::optional<KeyChord> find(KeySym sym);
@@ -52,8 +56,9 @@ private:
 
     bool ready();
     void load();
+    void readState();
     void buildIndex();
-    std::optional<KeyChord> chordFor(KeyCode key, int group, int level) const;
+    std::optional<std::pair<KeySym, KeyChord>> chordFor(KeyCode key, unsigned held) const;
     std::optional<KeyCode> spareKey() const;
     std::optional<KeyCode> reusableKey(uint64_t stamp);
     void touch(KeyCode key, uint64_t stamp);
@@ -65,6 +70,7 @@ private:
     XkbDescPtr xkb_ = nullptr;
     bool stale_ = true;
     bool indexDirty_ = true;
+    bool stateStale_ = false;
     int group_ = 0;
     unsigned lockedMods_ = 0;
     // A key that sets each of the eight real modifiers, or 0.

@@ -1,0 +1,219 @@
+"""End-to-end tests of the screen view: a real `velora --console` captures its Xvfb, on which a
+probe window paints known colours, and raw screen connections (and velora-remote) read the
+header line and the length-prefixed JPEG frames, decoded with djpeg."""
+
+import glob
+import os
+import socket
+import time
+
+import harness
+from harness import Frames, ServerTest, XProbe, decode_jpeg, pair_phone, pixel
+
+RED, BLUE, GREEN, YELLOW = (255, 0, 0), (0, 0, 255), (0, 160, 0), (255, 255, 0)
+
+
+def hex_colour(rgb):
+    return "#%02x%02x%02x" % rgb
+
+
+class ScreenTest(ServerTest):
+    with_x = True
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        try:
+            cls.probe = XProbe(cls.server.xvfb.display)
+            phone, cls.token = pair_phone(cls.server, "Owner")
+            phone.close()
+        except Exception:
+            cls.tearDownClass()
+            raise
+
+    @classmethod
+    def tearDownClass(cls):
+        if cls.__dict__.get("probe"):
+            cls.probe.stop()
+        super().tearDownClass()
+
+    def setUp(self):
+        self.paint("fill", GREEN)
+
+    # -- helpers -------------------------------------------------------------------------------
+
+    def paint(self, how, *colours):
+        self.probe.command(" ".join([how, *map(hex_colour, colours)]))
+
+    def request(self, rest="", token=None):
+        frames = Frames(f"SCREEN {token or self.token} {rest}".rstrip())
+        self.addCleanup(frames.close)
+        return frames
+
+    def view(self, rest="", name=None):
+        """An admitted view: the header is checked and the start is on the console."""
+        mark = self.server.mark()
+        frames = self.request(rest)
+        self.assertEqual(frames.header(), "SCREEN 1280 800")
+        if name:
+            self.server.wait_line(r"^viewer: " + name + " on$", since=mark)
+        return frames
+
+    def end(self, frames, name):
+        """Closes a view and waits until the server has counted it off."""
+        mark = self.server.mark()
+        frames.close()
+        self.server.wait_line(r"^viewer: " + name + " off$", since=mark)
+
+    def picture(self, frames, ack=True, timeout=5):
+        """The next JPEG frame, decoded; keep-alives on the way are acknowledged and skipped."""
+        deadline = time.monotonic() + timeout
+        while True:
+            payload = frames.frame(timeout=max(deadline - time.monotonic(), 0.01))
+            self.assertIsNotNone(payload, "the view ended")
+            if ack:
+                frames.ack()
+            if payload:
+                self.assertEqual(payload[:2], b"\xff\xd8", "not a JPEG")
+                return decode_jpeg(payload)
+
+    def assert_colour(self, picture, x, y, expected):
+        got = pixel(picture, x, y)
+        self.assertTrue(all(abs(a - b) <= 24 for a, b in zip(got, expected)),
+                        f"pixel ({x}, {y}) is {got}, expected about {expected}")
+
+    def assert_no_frame(self, frames, seconds):
+        with self.assertRaises(socket.timeout, msg="a frame came although none was due"):
+            frames.frame(timeout=seconds)
+
+    # -- tests ---------------------------------------------------------------------------------
+
+    def test_view_shows_the_screen_and_follows_changes(self):
+        self.paint("split", RED, BLUE)
+        mark = self.server.mark()
+        frames = self.view("640 60 Viewer_One", "Viewer One")
+        self.server.wait_line(r"^log: Viewer One \(127\.0\.0\.1\) 화면 보기 시작 · 폭 640 · 화질 60$",
+                              since=mark)
+        first = self.picture(frames)
+        self.assertEqual(first[:2], (640, 400))
+        self.assert_colour(first, 100, 200, RED)
+        self.assert_colour(first, 540, 200, BLUE)
+
+        # A change shows at the next cycle; a still screen then sends keep-alives, about one a
+        # second, and no picture.
+        self.paint("fill", YELLOW)
+        changed = self.picture(frames, timeout=2)
+        self.assert_colour(changed, 320, 200, YELLOW)
+        arrivals = []
+        started = time.monotonic()
+        while time.monotonic() - started < 3.4:
+            payload = frames.frame(timeout=2)
+            frames.ack()
+            self.assertEqual(payload, b"", "a picture of an unchanged screen")
+            arrivals.append(time.monotonic())
+        self.assertIn(len(arrivals), (3, 4))
+        gaps = [b - a for a, b in zip(arrivals, arrivals[1:])]
+        self.assertTrue(all(0.9 < gap < 1.5 for gap in gaps), gaps)
+
+        mark = self.server.mark()
+        self.end(frames, "Viewer One")
+        self.server.wait_line(r"^log: Viewer One \(127\.0\.0\.1\) 화면 보기 종료$", since=mark)
+
+    def test_a_phone_that_never_acknowledges_gets_two_frames(self):
+        frames = self.view("320 60 Silent", "Silent")
+        first = frames.frame()
+        self.assertTrue(first.startswith(b"\xff\xd8"))
+        self.assertEqual(frames.frame(timeout=2), b"")  # the keep-alive a second later
+        # Neither time nor a change on screen brings a third frame without an acknowledgement.
+        self.paint("fill", RED)
+        self.assert_no_frame(frames, 2.5)
+        frames.ack()
+        third = decode_jpeg(frames.frame(timeout=2))
+        self.assert_colour(third, 160, 100, RED)
+        # Surplus acknowledgements do not buy more than two frames in flight.
+        for _ in range(5):
+            frames.ack()
+        self.paint("fill", BLUE)
+        self.assert_colour(decode_jpeg(frames.frame(timeout=2)), 160, 100, BLUE)
+        self.assertEqual(frames.frame(timeout=2), b"")
+        self.paint("fill", YELLOW)
+        self.assert_no_frame(frames, 2)
+
+    def test_request_words_choose_size_quality_and_name(self):
+        cases = [
+            # words after the token; expected frame size; name on the console; logged numbers
+            ("5000 95 Anna_s_Phone", (1280, 800), "Anna s Phone", "5000 · 화질 95"),
+            ("-10   +30   Small  extra words", (320, 200), "Small", "-10 · 화질 30"),
+            ("wide + Plain", (1280, 800), "Plain", "1280 · 화질 60"),
+            ("", (1280, 800), "Device", "1280 · 화질 60"),
+        ]
+        for words, size, name, logged in cases:
+            with self.subTest(words=words):
+                mark = self.server.mark()
+                frames = self.view(words, name)
+                self.server.wait_line(r"^log: " + name + r" \(127\.0\.0\.1\) 화면 보기 시작 · 폭 "
+                                      + logged + "$", since=mark)
+                picture = self.picture(frames)
+                self.assertEqual(picture[:2], size)
+                self.assert_colour(picture, size[0] // 2, size[1] // 2, GREEN)
+                self.end(frames, name)
+        # Quality follows the request: the same screen costs more bytes at 90 than at 20.
+        lengths = {}
+        self.paint("split", RED, BLUE)
+        for quality in (20, 90):
+            frames = self.view(f"1280 {quality} Q{quality}", f"Q{quality}")
+            lengths[quality] = len(frames.frame())
+            self.end(frames, f"Q{quality}")
+        self.assertLess(lengths[20], lengths[90])
+
+    def test_refused_requests(self):
+        mark = self.server.mark()
+        # A token that pairing never handed out, and the placeholder of a missing one.
+        for token in ("0" * 32, "-"):
+            frames = self.request("640 60 Stranger", token=token)
+            self.assertEqual(frames.header(), "ERR auth")
+            self.assertTrue(frames.closed())
+        self.assertEqual(self.server.count(r"Stranger", since=mark), 0)
+
+        # Two views at once; the third is busy until one of them ends.
+        one = self.view("320 60 One", "One")
+        two = self.view("320 60 Two", "Two")
+        third = self.request("320 60 Three")
+        self.assertEqual(third.header(), "ERR busy")
+        self.assertTrue(third.closed())
+        self.end(one, "One")
+        self.view("320 60 Four", "Four")
+
+        # Switching viewing off ends the live views and refuses new ones, before any other check.
+        self.server.type("screen off")
+        self.server.wait_line(r"^viewer: Two off$", since=mark)
+        self.server.wait_line(r"^viewer: Four off$", since=mark)
+        self.assertTrue(two.closed(timeout=3))
+        refused = self.request("320 60 Late")
+        self.assertEqual(refused.header(), "ERR disabled")
+        self.assertTrue(refused.closed())
+        self.assertEqual(self.request("320", token="0" * 32).header(), "ERR auth")
+        self.server.type("screen on")
+        self.server.wait_line(r"^screen viewing allowed$", since=mark)
+        self.assertEqual(self.picture(self.view("320 60 Again", "Again"))[:2], (320, 200))
+
+    def test_remote_screen_writes_frames(self):
+        self.paint("split", BLUE, RED)
+        out = os.path.join(self.remote.home, "frames")
+        result = self.remote.run("screen", "127.0.0.1", "--token", self.token, "--width", "640",
+                                 "--frames", "2", "--out", out, "--timeout", "3",
+                                 "--name", "Remote")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        lines = result.stdout.splitlines()
+        self.assertEqual(lines[0], "SCREEN 1280 800")
+        files = sorted(glob.glob(os.path.join(out, "frame-*.jpg")))
+        self.assertGreaterEqual(len(files), 1)
+        with open(files[0], "rb") as f:
+            picture = decode_jpeg(f.read())
+        self.assertEqual(picture[:2], (640, 400))
+        self.assert_colour(picture, 100, 200, BLUE)
+        self.assert_colour(picture, 540, 200, RED)
+
+
+if __name__ == "__main__":
+    harness.main(ScreenTest)
