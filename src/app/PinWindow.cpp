@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "core/L.h"
+#include "core/Text.h"
 
 namespace velora {
 namespace {
@@ -56,10 +57,11 @@ PinWindow::PinWindow(const QString& name, const QString& ip, const QString& pin)
     stack->setSpacing(10);
     stack->setContentsMargins(18, 18, 18, 18);
 
-    // The phone's own name goes in last, so that braces in it stay as written.
-    stack->addWidget(
-        label(localized("pin_head", {{"ip", ip.toStdString()}, {"name", name.toStdString()}}),
-              kHeadPoints));
+    // The phone's own name goes in last, so that braces in it stay as written; control
+    // characters in it show as "?".
+    const L::Params who{{"ip", text::oneLine(ip.toStdString())},
+                        {"name", text::oneLine(name.toStdString())}};
+    stack->addWidget(label(localized("pin_head", who), kHeadPoints));
 
     allow_ = new QPushButton(localized("pin_allow"), this);
     allow_->setDefault(true);

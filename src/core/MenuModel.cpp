@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/L.h"
+#include "core/Text.h"
 
 namespace velora {
 namespace {
@@ -49,7 +50,7 @@ std::string joined(const std::vector<std::string>& names) {
     std::string out;
     for (const std::string& name : names) {
         if (!out.empty()) out += ", ";
-        out += name;
+        out += text::oneLine(name);
     }
     return out;
 }
@@ -58,8 +59,10 @@ std::vector<MenuEntry> devicesSubmenu(const MenuInputs& in, const MenuTexts& t) 
     if (in.devices.empty()) return {info(t.get("devices_none"))};
     std::vector<MenuEntry> entries;
     for (const Device& device : devicesNewestFirst(in.devices)) {
-        // The phone's own name goes in last, so that braces in it stay as written.
-        MenuEntry forget = item(t.get("device_forget", {{"ip", device.ip}, {"name", device.name}}),
+        // The phone's own name goes in last, so that braces in it stay as written. Control
+        // characters are shown as "?": a tab would start a menu's shortcut column.
+        MenuEntry forget = item(t.get("device_forget", {{"ip", text::oneLine(device.ip)},
+                                                        {"name", text::oneLine(device.name)}}),
                                 MenuAction::ForgetDevice);
         forget.token = device.token;
         entries.push_back(std::move(forget));

@@ -188,7 +188,7 @@ TEST_F(TrayShellTest, CallbacksFromTheServerThreadRunOnTheMainThread) {
 TEST_F(TrayShellTest, PairingWindowShowsPhoneTextAsPlainTextAndReturnAllows) {
     shell->launch();
     std::atomic<int> approved{0};
-    const std::string name = "<b>Eve</b><img src=x> {ip}";
+    const std::string name = "<b>Eve</b><img src=x> {ip}\rx";
     fromServerThread(
         [&] { shell->server().onPinShow(name, "10.0.0.7", "123456", [&] { ++approved; }); });
     QTRY_VERIFY(shell->pinWindow() != nullptr);
@@ -203,7 +203,7 @@ TEST_F(TrayShellTest, PairingWindowShowsPhoneTextAsPlainTextAndReturnAllows) {
     ASSERT_EQ(labels.size(), 4);
     for (const QLabel* label : labels) EXPECT_EQ(label->textFormat(), Qt::PlainText);
     EXPECT_EQ(labels[0]->text().replace('\n', ' '),
-              QString::fromStdString(name + " (10.0.0.7) wants to connect."));
+              "<b>Eve</b><img src=x> {ip}?x (10.0.0.7) wants to connect.");
     EXPECT_EQ(labels[2]->text(), "123456");
 
     window->activateWindow();

@@ -126,14 +126,14 @@ TEST(MenuModelTest, DevicesAreListedNewestFirstKeepingStoreOrderOnTies) {
 
 TEST(MenuModelTest, PhoneNamesCannotCreateShortcutsOrAlterTemplates) {
     MenuInputs in;
-    in.devices = {{"t1", "&Quit {ip} && more", "10.0.0.9", 1}};
-    in.viewers = {"R&D"};
+    in.devices = {{"t1", "&Quit {ip} && more\tCtrl+Q", "10.0.0.9", 1}};
+    in.viewers = {"R&D", "Tab\tbed"};
     const StatusMenu menu = buildStatusMenu(in);
     EXPECT_EQ(menu.entries[5].submenu[0].title,
-              "&&Quit {ip} &&&& more (10.0.0.9) \u2014 Disconnect");
-    EXPECT_EQ(menu.entries[3].title, "Viewing screen: R&&D");
+              "&&Quit {ip} &&&& more?Ctrl+Q (10.0.0.9) \u2014 Disconnect");
+    EXPECT_EQ(menu.entries[3].title, "Viewing screen: R&&D, Tab?bed");
     // The tooltip is not a menu title and stays as the phone wrote it.
-    EXPECT_EQ(menu.tooltip, "Velora \u2014 screen viewed by: R&D");
+    EXPECT_EQ(menu.tooltip, "Velora \u2014 screen viewed by: R&D, Tab?bed");
 }
 
 TEST(MenuModelTest, TextsFollowTheLanguage) {
