@@ -10,6 +10,9 @@
 #include "platform/sim/DiscardingEventSink.h"
 #include "platform/sim/SimDisplays.h"
 
+// Last: Xlib defines macros that would clash with the names above.
+#include <X11/Xlib.h>
+
 namespace velora {
 
 Platform makePlatform(const char* display) {
@@ -17,7 +20,9 @@ Platform makePlatform(const char* display) {
         if (auto platform = makeLinuxInputPlatform(display)) {
             const std::string name = display;
             platform->screenSource = [name] { return linux_::makeX11ScreenSource(name.c_str()); };
-            platform->screenPermission = [name] { return linux_::x11ScreenCapturable(name.c_str()); };
+            platform->screenPermission = [name] {
+                return linux_::x11ScreenCapturable(name.c_str());
+            };
             return *platform;
         }
     }
@@ -29,6 +34,14 @@ Platform makePlatform(const char* display) {
     platform.system = std::make_shared<linux_::LinuxSystemInfo>();
     platform.screenPermission = [] { return false; };
     return platform;
+}
+
+bool displayReachable(const char* display) {
+    if (display == nullptr || *display == '\0') return false;
+    Display* connection = XOpenDisplay(display);
+    if (connection == nullptr) return false;
+    XCloseDisplay(connection);
+    return true;
 }
 
 }  // namespace velora

@@ -8,4 +8,7 @@ namespace velora {
 // ("trusted" false), there are no displays, and the screen cannot be captured.
 Platform makePlatform(const char* display);
 
+// Whether an X connection to `display` can be made now (a null or empty name never can).
+bool displayReachable(const char* display);
+
 }  // namespace velora

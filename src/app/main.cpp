@@ -1,12 +1,20 @@
-// The program: picks the platform, creates the Store and runs one shell.
+// The program: picks the platform, creates the Store and runs one shell: the tray where there is
+// a display with a system tray, the terminal otherwise.
 #include <sys/resource.h>
 
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QSystemTrayIcon>
+#include <QThread>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <memory>
+#include <optional>
 #include <string>
 
+#include "app/AppDelegate.h"
 #include "app/ConsoleShell.h"
 #include "app/PlatformSetup.h"
 #include "core/Store.h"
@@ -23,7 +31,7 @@ void usage(FILE* to) {
                  "text, media keys, power actions and a live view of the screen.\n"
                  "\n"
                  "  --console  run in the terminal instead of the system tray (the default\n"
-                 "             when there is no graphical session)\n"
+                 "             when there is no graphical session or no system tray)\n"
                  "  --version  print the version and exit\n"
                  "  --help     print this help and exit\n"
                  "\n"
@@ -39,6 +47,33 @@ void raiseFileLimit() {
         limit.rlim_cur = limit.rlim_max;
         ::setrlimit(RLIMIT_NOFILE, &limit);
     }
+}
+
+// A panel started with the same session may put up its tray a moment after us.
+bool waitForSystemTray() {
+    constexpr int kWaitMs = 3000;
+    QElapsedTimer waited;
+    waited.start();
+    while (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        if (waited.elapsed() >= kWaitMs) return false;
+        QApplication::processEvents();
+        QThread::msleep(100);
+    }
+    return true;
+}
+
+// The tray shell's exit status, or none when this display has no system tray.
+std::optional<int> runTray(int& argc, char** argv, std::shared_ptr<velora::Store> store,
+                           const char* display) {
+    QApplication app(argc, argv);
+    app.setApplicationName("velora");
+    app.setQuitOnLastWindowClosed(false);
+    if (!waitForSystemTray()) return std::nullopt;
+    velora::ShellOptions options;
+    options.autoStart = velora::linux_::autoStartProfile();
+    velora::AppDelegate delegate(std::move(store), velora::makePlatform(display), options);
+    delegate.launch();
+    return app.exec();
 }
 
 }  // namespace
@@ -66,10 +101,10 @@ int main(int argc, char** argv) {
     raiseFileLimit();
     auto store = std::make_shared<velora::Store>(velora::linux_::settingsFolder());
     const char* display = std::getenv("DISPLAY");
-    if (!console && display != nullptr) {
-        std::fprintf(stderr, "velora: this build has no tray shell; running in the terminal\n");
+    if (!console && velora::displayReachable(display)) {
+        if (const auto status = runTray(argc, argv, store, display)) return *status;
+        std::fprintf(stderr, "velora: no system tray on this display; running in the terminal\n");
     }
-    velora::Platform platform = velora::makePlatform(display);
-    velora::ConsoleShell shell(store, std::move(platform), std::cout);
+    velora::ConsoleShell shell(store, velora::makePlatform(display), std::cout);
     return shell.run(std::cin);
 }

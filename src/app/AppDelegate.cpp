@@ -1,0 +1,278 @@
+#include "app/AppDelegate.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QIcon>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTextDocument>
+#include <QTimer>
+#include <QUrl>
+#include <algorithm>
+
+#include "core/L.h"
+
+// Resources of a static library must be registered by name, outside any namespace.
+static void initTrayResources() {
+    Q_INIT_RESOURCE(tray);
+}
+
+namespace velora {
+namespace {
+
+QString q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+QIcon iconFor(TrayIcon icon) {
+    return QIcon(icon == TrayIcon::Eye ? ":/velora/icons/eye.svg" : ":/velora/icons/pointer.svg");
+}
+
+bool isToggle(MenuAction action) {
+    return action == MenuAction::TogglePower || action == MenuAction::ToggleScreen ||
+           action == MenuAction::ToggleAutoStart;
+}
+
+PermissionFlow::Answer runAlertBox(const PermissionFlow::AlertText& text) {
+    QMessageBox box;
+    box.setIcon(QMessageBox::Warning);
+    box.setWindowTitle("Velora");
+    box.setTextFormat(Qt::PlainText);
+    box.setText(q(text.title));
+    box.setInformativeText(q(text.body));
+    QPushButton* help = box.addButton(q(text.helpButton), QMessageBox::AcceptRole);
+    box.addButton(q(text.laterButton), QMessageBox::RejectRole);
+    box.setDefaultButton(help);
+    box.exec();
+    return box.clickedButton() == help ? PermissionFlow::Answer::Help
+                                       : PermissionFlow::Answer::Later;
+}
+
+}  // namespace
+
+ShellOptions::ShellOptions()
+    : openUrl([](const QUrl& url) { return QDesktopServices::openUrl(url); }),
+      runAlert(runAlertBox) {}
+
+QString plainToolTip(const QString& text) {
+    if (!Qt::mightBeRichText(text)) return text;
+    return "<qt>" + text.toHtmlEscaped() + "</qt>";
+}
+
+AppDelegate::AppDelegate(std::shared_ptr<Store> store, Platform platform, ShellOptions options)
+    : store_(std::move(store)),
+      platform_(std::move(platform)),
+      options_(std::move(options)),
+      permission_(permissionHooks(), MenuProfile::Linux, L::lang()) {
+    initTrayResources();
+}
+
+// The server goes first, so that no callback runs into a half-destroyed shell.
+AppDelegate::~AppDelegate() {
+    server_.reset();
+    delete pinWindow_.data();
+    delete menu_;
+}
+
+void AppDelegate::launch() {
+    tray_.setIcon(iconFor(TrayIcon::Pointer));
+    tray_.setToolTip(q(L::T("tip_idle")));
+    rebuildMenu();
+    // A left click opens the menu too, as most trays do for an icon that has nothing else.
+    connect(&tray_, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason why) {
+                if (why == QSystemTrayIcon::Trigger && menu_) menu_->popup(QCursor::pos());
+            });
+    tray_.show();
+    server_ = std::make_unique<NetServer>(store_, platform_, options_.server);
+    wireServer();
+    server_->start();
+    permission_.launch();
+}
+
+void AppDelegate::wireServer() {
+    // Queued onto the main thread in the order the server raised them. The server is destroyed
+    // before this object, and Qt drops calls queued for a destroyed receiver.
+    server_->onPinShow = [this](const std::string& name, const std::string& ip,
+                                const std::string& pin, std::function<void()> approve) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, name = q(name), ip = q(ip), pin = q(pin), approve = std::move(approve)] {
+                showPin(name, ip, pin, approve);
+            },
+            Qt::QueuedConnection);
+    };
+    server_->onPinHide = [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { hidePin(); }, Qt::QueuedConnection);
+    };
+    server_->onClientsChanged = [this] {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                rebuildMenu();
+                permission_.clientsChanged(server_->clients().size());
+            },
+            Qt::QueuedConnection);
+    };
+    server_->onLog = [this](const std::string& line) { store_->log(line); };
+    server_->onScreenViewer = [this](const std::string& name, bool on) {
+        QMetaObject::invokeMethod(
+            this, [this, name, on] { viewer(name, on); }, Qt::QueuedConnection);
+    };
+}
+
+void AppDelegate::rebuildMenu() {
+    MenuInputs in;
+    in.language = L::lang();
+    in.clientCount = server_ ? server_->clients().size() : 0;
+    in.viewers = viewers_;
+    in.trusted = platform_.events && platform_.events->trusted();
+    in.devices = store_->devices();
+    in.allowPower = store_->allowPower();
+    in.allowScreen = store_->allowScreen();
+    in.launchAtLogin = AutoStart::isOn(options_.autoStart);
+    in.localAddress = localIP();
+    const StatusMenu model = buildStatusMenu(in);
+
+    auto* menu = new QMenu();
+    render(menu, model.entries);
+    // The old menu may be the one whose action is running now; it goes once that returns.
+    QMenu* old = menu_;
+    tray_.setContextMenu(menu);
+    menu_ = menu;
+    if (old) old->deleteLater();
+    tray_.setToolTip(plainToolTip(q(model.tooltip)));
+}
+
+void AppDelegate::render(QMenu* into, const std::vector<MenuEntry>& entries) {
+    for (const MenuEntry& entry : entries) {
+        if (entry.separator) {
+            into->addSeparator();
+            continue;
+        }
+        QAction* action = into->addAction(q(entry.title));
+        action->setEnabled(entry.enabled);
+        action->setCheckable(isToggle(entry.action));
+        action->setChecked(entry.checked);
+        if (!entry.keyEquivalent.empty())
+            action->setShortcut(QKeySequence("Ctrl+" + q(entry.keyEquivalent).toUpper()));
+        const QString token = entry.token ? q(*entry.token) : QString();
+        if (entry.token) action->setData(token);
+        if (entry.action != MenuAction::None) {
+            connect(action, &QAction::triggered, this,
+                    [this, what = entry.action, token] { perform(what, token); });
+        }
+        if (!entry.submenu.empty()) {
+            auto* submenu = new QMenu(into);
+            render(submenu, entry.submenu);
+            action->setMenu(submenu);
+        }
+    }
+}
+
+void AppDelegate::perform(MenuAction action, const QString& token) {
+    switch (action) {
+        case MenuAction::TogglePower:
+            store_->setAllowPower(!store_->allowPower());
+            break;
+        case MenuAction::ToggleScreen:
+            store_->setAllowScreen(!store_->allowScreen());
+            break;
+        case MenuAction::ToggleAutoStart:
+            AutoStart::set(options_.autoStart, !AutoStart::isOn(options_.autoStart),
+                           *platform_.launcher);
+            break;
+        case MenuAction::ForgetDevice:
+            if (token.isEmpty()) return;
+            store_->forget(token.toStdString());
+            break;
+        case MenuAction::ForgetAll:
+            store_->forgetAll();
+            break;
+        case MenuAction::OpenPermissionHelp:
+            permission_.openHelp();
+            return;
+        case MenuAction::OpenHelp:
+            openAddress(L::helpURL());
+            return;
+        case MenuAction::Quit:
+            QCoreApplication::quit();
+            return;
+        case MenuAction::None:
+            return;
+    }
+    rebuildMenu();
+}
+
+void AppDelegate::openAddress(const std::string& address) {
+    const QUrl url(q(address), QUrl::StrictMode);
+    if (url.isValid()) options_.openUrl(url);
+}
+
+std::optional<std::string> AppDelegate::localIP() const {
+    return platform_.system ? platform_.system->localAddress() : std::nullopt;
+}
+
+void AppDelegate::showPin(const QString& name, const QString& ip, const QString& pin,
+                          std::function<void()> approve) {
+    hidePin();
+    auto* window = new PinWindow(name, ip, pin);
+    connect(window, &PinWindow::allowed, this, &AppDelegate::allowPressed);
+    approveHandler_ = std::move(approve);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    QApplication::beep();
+    pinWindow_ = window;
+}
+
+void AppDelegate::hidePin() {
+    if (!pinWindow_) return;
+    pinWindow_->close();
+    pinWindow_->deleteLater();
+    pinWindow_ = nullptr;
+}
+
+void AppDelegate::allowPressed() {
+    // The approval itself is posted onto the server thread by the server's own handler.
+    if (approveHandler_) approveHandler_();
+    hidePin();
+}
+
+void AppDelegate::viewer(const std::string& name, bool on) {
+    if (on) {
+        viewers_.push_back(name);
+    } else if (auto it = std::find(viewers_.begin(), viewers_.end(), name); it != viewers_.end()) {
+        viewers_.erase(it);
+    }
+    tray_.setIcon(iconFor(viewers_.empty() ? TrayIcon::Pointer : TrayIcon::Eye));
+    rebuildMenu();
+}
+
+PermissionFlow::Hooks AppDelegate::permissionHooks() {
+    PermissionFlow::Hooks hooks;
+    hooks.trusted = [this] { return platform_.events && platform_.events->trusted(); };
+    hooks.promptShown = [this] { return !pinWindow_.isNull(); };
+    hooks.runAlert = [this](const PermissionFlow::AlertText& text) {
+        return options_.runAlert(text);
+    };
+    // Input on X11 cannot be granted from a settings pane; the help page explains the session.
+    hooks.openHelp = [this] { openAddress(L::helpURL()); };
+    hooks.log = [this](const std::string& line) { store_->log(line); };
+    hooks.rebuildMenu = [this] { rebuildMenu(); };
+    hooks.later = [this](std::function<void()> fn) { QTimer::singleShot(0, this, std::move(fn)); };
+    hooks.every = [this](std::chrono::milliseconds interval, std::function<void()> fn) {
+        auto* timer = new QTimer(this);
+        timer->setInterval(interval);
+        connect(timer, &QTimer::timeout, this, std::move(fn));
+        timer->start();
+    };
+    return hooks;
+}
+
+}  // namespace velora

@@ -1,0 +1,84 @@
+// The tray shell: the status icon and its menu, the pairing prompt and the permission flow, wired
+// to the control server. Everything here runs on the Qt main thread; the server's callbacks are
+// queued onto it, except log lines, which are written at once.
+#pragma once
+
+#include <QMenu>
+#include <QObject>
+#include <QPointer>
+#include <QSystemTrayIcon>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/PinWindow.h"
+#include "core/AutoStart.h"
+#include "core/MenuModel.h"
+#include "core/NetServer.h"
+#include "core/PermissionFlow.h"
+#include "core/Store.h"
+
+class QUrl;
+
+namespace velora {
+
+struct ShellOptions {
+    ServerOptions server;
+    AutoStartProfile autoStart;
+    // Opens an address with the desktop's handler.
+    std::function<bool(const QUrl&)> openUrl;
+    // Shows the permission alert modally.
+    std::function<PermissionFlow::Answer(const PermissionFlow::AlertText&)> runAlert;
+
+    ShellOptions();
+};
+
+class AppDelegate : public QObject {
+    Q_OBJECT
+
+public:
+    AppDelegate(std::shared_ptr<Store> store, Platform platform, ShellOptions options = {});
+    ~AppDelegate() override;
+
+    // Shows the icon and menu, starts the server and the permission watch.
+    void launch();
+
+    // The menu and prompt as they stand, for tests and screenshots.
+    QMenu* menu() const { return menu_; }
+    PinWindow* pinWindow() const { return pinWindow_; }
+    QSystemTrayIcon& trayIcon() { return tray_; }
+    NetServer& server() { return *server_; }
+    const std::vector<std::string>& viewers() const { return viewers_; }
+
+    void rebuildMenu();
+
+private:
+    void wireServer();
+    void render(QMenu* into, const std::vector<MenuEntry>& entries);
+    void showPin(const QString& name, const QString& ip, const QString& pin,
+                 std::function<void()> approve);
+    void hidePin();
+    void allowPressed();
+    void viewer(const std::string& name, bool on);
+    void perform(MenuAction action, const QString& token);
+    void openAddress(const std::string& address);
+    std::optional<std::string> localIP() const;
+    PermissionFlow::Hooks permissionHooks();
+
+    std::shared_ptr<Store> store_;
+    Platform platform_;
+    ShellOptions options_;
+    std::unique_ptr<NetServer> server_;
+    QSystemTrayIcon tray_;
+    QPointer<QMenu> menu_;
+    QPointer<PinWindow> pinWindow_;
+    std::function<void()> approveHandler_;
+    std::vector<std::string> viewers_;
+    PermissionFlow permission_;
+};
+
+// Tooltip text that shows exactly as written, also where tooltips would read it as markup.
+QString plainToolTip(const QString& text);
+
+}  // namespace velora

@@ -1,0 +1,278 @@
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextDocument>
+#include <QThread>
+#include <QUrl>
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
+#include "../unit/FileTestSupport.h"
+#include "app/AppDelegate.h"
+#include "app/PinWindow.h"
+#include "core/L.h"
+#include "platform/linux/LinuxKeymap.h"
+#include "platform/sim/RecordingEventSink.h"
+#include "platform/sim/RecordingLauncher.h"
+#include "platform/sim/SimDisplays.h"
+#include "platform/sim/SimSystemInfo.h"
+
+namespace velora {
+namespace {
+
+using testing_support::TempFolder;
+
+// Runs `fn` on a thread of its own, as the server raises its callbacks, and waits for it.
+template <typename Fn>
+void fromServerThread(Fn fn) {
+    std::thread(fn).join();
+}
+
+std::vector<QString> texts(const QMenu* menu) {
+    std::vector<QString> out;
+    for (const QAction* action : menu->actions())
+        out.push_back(action->isSeparator() ? "---" : action->text());
+    return out;
+}
+
+QAction* actionTitled(const QMenu* menu, const QString& title) {
+    for (QAction* action : menu->actions()) {
+        if (action->text() == title) return action;
+        if (action->menu()) {
+            if (QAction* inner = actionTitled(action->menu(), title)) return inner;
+        }
+    }
+    return nullptr;
+}
+
+// A paired phone on the control port: greets with its token and stays connected.
+class PhoneConnection {
+public:
+    PhoneConnection(uint16_t port, const std::string& token) {
+        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(port);
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        EXPECT_EQ(::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        const std::string hello = "HELLO Phone " + token + " 1.0\n";
+        EXPECT_EQ(::send(fd_, hello.data(), hello.size(), 0), static_cast<ssize_t>(hello.size()));
+    }
+    ~PhoneConnection() { ::close(fd_); }
+
+private:
+    int fd_ = -1;
+};
+
+class TrayShellTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        store = std::make_shared<Store>(folder.path / "config");
+        events->trust = true;
+        system->address = "192.168.1.20";
+        Platform platform;
+        platform.events = events;
+        platform.keymap = std::make_shared<linux_::LinuxKeymap>();
+        platform.displays = std::make_shared<sim::SimDisplays>();
+        platform.launcher = launcher;
+        platform.system = system;
+        platform.screenPermission = [] { return false; };
+        ShellOptions options;
+        options.server.controlPort = 0;
+        options.server.discoveryPort = 0;
+        options.autoStart = linuxAutoStartProfile(folder.path / "xdg", "/opt/velora/velora");
+        options.openUrl = [this](const QUrl& url) {
+            opened.push_back(url);
+            return true;
+        };
+        options.runAlert = [this](const PermissionFlow::AlertText&) {
+            ++alerts;
+            return PermissionFlow::Answer::Later;
+        };
+        shell = std::make_unique<AppDelegate>(store, platform, options);
+    }
+
+    void TearDown() override { shell.reset(); }
+
+    TempFolder folder;
+    std::shared_ptr<Store> store;
+    std::shared_ptr<sim::RecordingEventSink> events = std::make_shared<sim::RecordingEventSink>();
+    std::shared_ptr<sim::SimSystemInfo> system = std::make_shared<sim::SimSystemInfo>();
+    std::shared_ptr<sim::RecordingLauncher> launcher = std::make_shared<sim::RecordingLauncher>();
+    std::vector<QUrl> opened;
+    int alerts = 0;
+    std::unique_ptr<AppDelegate> shell;
+};
+
+TEST_F(TrayShellTest, MenuIsRenderedFromTheModelAndItsActionsWork) {
+    store->pair("Ann's & Bob's", "10.0.0.5");
+    shell->launch();
+    QMenu* menu = shell->menu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(shell->trayIcon().contextMenu(), menu);
+    EXPECT_EQ(texts(menu),
+              (std::vector<QString>{"Velora", "No device connected",
+                                    "This PC's address: 192.168.1.20", "---", "Paired devices",
+                                    "Allow PC power control", "Allow screen viewing from phone",
+                                    "Open at Login", "---", "Help", "Quit"}));
+    EXPECT_FALSE(menu->actions()[1]->isEnabled());
+    EXPECT_EQ(menu->actions()[10]->shortcut(), QKeySequence("Ctrl+Q"));
+    EXPECT_EQ(shell->trayIcon().toolTip(), QString::fromUtf8("Velora \u2014 waiting"));
+
+    // A phone's "&" shows as itself rather than underlining the next letter.
+    QMenu* devices = menu->actions()[4]->menu();
+    ASSERT_NE(devices, nullptr);
+    QAction* forget = devices->actions()[0];
+    EXPECT_EQ(forget->text(), QString::fromUtf8("Ann's && Bob's (10.0.0.5) \u2014 Disconnect"));
+
+    QAction* power = actionTitled(menu, "Allow PC power control");
+    ASSERT_TRUE(power && power->isCheckable() && power->isChecked());
+    power->trigger();
+    EXPECT_FALSE(store->allowPower());
+    EXPECT_NE(shell->menu(), menu) << "the menu is rebuilt after a switch";
+    EXPECT_FALSE(actionTitled(shell->menu(), "Allow PC power control")->isChecked());
+
+    actionTitled(shell->menu(), "Open at Login")->trigger();
+    EXPECT_TRUE(std::filesystem::exists(folder.path / "xdg" / "autostart" / "velora.desktop"));
+    EXPECT_TRUE(actionTitled(shell->menu(), "Open at Login")->isChecked());
+
+    actionTitled(shell->menu(), QString::fromUtf8("Ann's && Bob's (10.0.0.5) \u2014 Disconnect"))
+        ->trigger();
+    EXPECT_TRUE(store->devices().empty());
+    EXPECT_EQ(texts(shell->menu()->actions()[4]->menu()), std::vector<QString>{"None yet"});
+
+    actionTitled(shell->menu(), "Help")->trigger();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0].toString().toStdString(), L::helpURL());
+}
+
+TEST_F(TrayShellTest, CallbacksFromTheServerThreadRunOnTheMainThread) {
+    shell->launch();
+    QMenu* before = shell->menu();
+    fromServerThread([this] { shell->server().onClientsChanged(); });
+    EXPECT_EQ(shell->menu(), before) << "the rebuild must wait for the main thread";
+    QTRY_VERIFY(shell->menu() != before);
+    EXPECT_EQ(shell->menu()->thread(), QThread::currentThread());
+
+    fromServerThread([this] {
+        shell->server().onScreenViewer("A", true);
+        shell->server().onScreenViewer("<b>B</b>", true);
+        shell->server().onScreenViewer("A", true);
+        shell->server().onScreenViewer("A", false);
+        shell->server().onScreenViewer("nobody", false);
+    });
+    QTRY_COMPARE(shell->viewers().size(), 2u);
+    EXPECT_EQ(shell->viewers(), (std::vector<std::string>{"<b>B</b>", "A"}));
+    EXPECT_EQ(shell->menu()->actions()[3]->text(), "Viewing screen: <b>B</b>, A");
+    // Tooltips may be read as markup; a phone's name must still show as written.
+    QTextDocument tip;
+    tip.setHtml(shell->trayIcon().toolTip());
+    EXPECT_EQ(tip.toPlainText(), QString::fromUtf8("Velora \u2014 screen viewed by: <b>B</b>, A"));
+
+    // Log lines are written at once, on the calling thread.
+    fromServerThread([this] { shell->server().onLog("line from the server"); });
+    EXPECT_NE(testing_support::readFile(store->logPath()).find("line from the server"),
+              std::string::npos);
+}
+
+TEST_F(TrayShellTest, PairingWindowShowsPhoneTextAsPlainTextAndReturnAllows) {
+    shell->launch();
+    std::atomic<int> approved{0};
+    const std::string name = "<b>Eve</b><img src=x> {ip}\rx";
+    fromServerThread(
+        [&] { shell->server().onPinShow(name, "10.0.0.7", "123456", [&] { ++approved; }); });
+    QTRY_VERIFY(shell->pinWindow() != nullptr);
+    PinWindow* window = shell->pinWindow();
+    EXPECT_EQ(window->thread(), QThread::currentThread());
+    EXPECT_EQ(window->size(), QSize(400, 290));
+    EXPECT_FALSE(window->isModal());
+    EXPECT_TRUE(window->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(window->windowTitle(), "Velora connection request");
+
+    const auto labels = window->findChildren<QLabel*>();
+    ASSERT_EQ(labels.size(), 4);
+    for (const QLabel* label : labels) EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    EXPECT_EQ(labels[0]->text().replace('\n', ' '),
+              "<b>Eve</b><img src=x> {ip}?x (10.0.0.7) wants to connect.");
+    EXPECT_EQ(labels[2]->text(), "123456");
+
+    window->activateWindow();
+    QTest::keyClick(window, Qt::Key_Return);
+    EXPECT_EQ(approved.load(), 1);
+    EXPECT_EQ(shell->pinWindow(), nullptr);
+}
+
+TEST_F(TrayShellTest, ASecondPromptReplacesTheFirstAndOnlyItIsApproved) {
+    shell->launch();
+    std::atomic<int> first{0}, second{0};
+    fromServerThread([&] {
+        shell->server().onPinShow("One", "10.0.0.1", "111111", [&] { ++first; });
+        // The first pairing ends and the next one's prompt follows at once.
+        shell->server().onPinHide();
+        shell->server().onPinShow("Two", "10.0.0.2", "222222", [&] { ++second; });
+    });
+    QTRY_VERIFY(shell->pinWindow() != nullptr &&
+                shell->pinWindow()->findChildren<QLabel*>()[2]->text() == "222222");
+    QTest::qWait(50);
+    ASSERT_NE(shell->pinWindow(), nullptr) << "the second prompt stays on screen";
+    const auto windows = QApplication::topLevelWidgets();
+    EXPECT_EQ(
+        std::count_if(windows.begin(), windows.end(),
+                      [](QWidget* w) { return qobject_cast<PinWindow*>(w) && w->isVisible(); }),
+        1);
+    shell->pinWindow()->allowButton()->click();
+    EXPECT_EQ(first.load(), 0);
+    EXPECT_EQ(second.load(), 1);
+}
+
+TEST_F(TrayShellTest, ClosedPromptHoldsThePermissionAlertBackUntilHidden) {
+    events->trust = false;
+    shell->launch();
+    QTRY_COMPARE(alerts, 1);  // right after launch
+    EXPECT_NE(actionTitled(shell->menu(),
+                           QString::fromUtf8("\u26A0\uFE0E Input control unavailable \u2014 "
+                                             "click for help")),
+              nullptr);
+
+    fromServerThread([this] { shell->server().onPinShow("P", "10.0.0.3", "333333", [] {}); });
+    QTRY_VERIFY(shell->pinWindow() != nullptr);
+    shell->pinWindow()->close();
+    ASSERT_NE(shell->pinWindow(), nullptr) << "closing only hides the prompt";
+
+    // A paired phone connects while the prompt is closed but not ended: no alert yet.
+    PhoneConnection first(shell->server().controlPort(), store->pair("First", "127.0.0.1"));
+    QTRY_VERIFY(actionTitled(shell->menu(), "Connected: 1") != nullptr);
+    QTest::qWait(50);
+    EXPECT_EQ(alerts, 1);
+
+    fromServerThread([this] { shell->server().onPinHide(); });
+    QTRY_VERIFY(shell->pinWindow() == nullptr);
+    PhoneConnection second(shell->server().controlPort(), store->pair("Second", "127.0.0.1"));
+    QTRY_COMPARE(alerts, 2);
+}
+
+TEST(PinWindowText, LongNamesWrapWithinTheTextWidth) {
+    const QString longName(120, QChar('W'));
+    PinWindow window(longName, "10.0.0.8", "654321");
+    const QLabel* head = window.findChildren<QLabel*>()[0];
+    EXPECT_GT(head->text().count('\n'), 0);
+    for (const QString& line : head->text().split('\n'))
+        EXPECT_LE(head->fontMetrics().horizontalAdvance(line), PinWindow::kTextWidth)
+            << line.toStdString();
+    // Only line breaks change: spaces at a break make way for it, nothing else is lost.
+    const auto squeezed = [](QString text) { return text.remove('\n').remove(' '); };
+    EXPECT_EQ(squeezed(head->text()), squeezed(longName + " (10.0.0.8) wants to connect."));
+}
+
+}  // namespace
+}  // namespace velora
