@@ -79,8 +79,6 @@ AppDelegate::~AppDelegate() {
 }
 
 void AppDelegate::launch() {
-    tray_.setIcon(iconFor(TrayIcon::Pointer));
-    tray_.setToolTip(q(L::T("tip_idle")));
     rebuildMenu();
     // A left click opens the menu too, as most trays do for an icon that has nothing else.
     connect(&tray_, &QSystemTrayIcon::activated, this,
@@ -147,6 +145,10 @@ void AppDelegate::rebuildMenu() {
     menu_ = menu;
     if (old) old->deleteLater();
     tray_.setToolTip(plainToolTip(q(model.tooltip)));
+    if (!shownIcon_ || *shownIcon_ != model.icon) {
+        tray_.setIcon(iconFor(model.icon));
+        shownIcon_ = model.icon;
+    }
 }
 
 void AppDelegate::render(QMenu* into, const std::vector<MenuEntry>& entries) {
@@ -250,7 +252,6 @@ void AppDelegate::viewer(const std::string& name, bool on) {
     } else if (auto it = std::find(viewers_.begin(), viewers_.end(), name); it != viewers_.end()) {
         viewers_.erase(it);
     }
-    tray_.setIcon(iconFor(viewers_.empty() ? TrayIcon::Pointer : TrayIcon::Eye));
     rebuildMenu();
 }
 

@@ -9,6 +9,7 @@
 #include <QSystemTrayIcon>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,7 @@ private:
     QPointer<PinWindow> pinWindow_;
     std::function<void()> approveHandler_;
     std::vector<std::string> viewers_;
+    std::optional<TrayIcon> shownIcon_;
     PermissionFlow permission_;
 };
 

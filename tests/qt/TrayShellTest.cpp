@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <QAction>
+#include <QIcon>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -73,6 +75,12 @@ public:
 private:
     int fd_ = -1;
 };
+
+bool showsIcon(const QSystemTrayIcon& tray, const QString& resource) {
+    const QImage expected = QIcon(resource).pixmap(32).toImage();
+    EXPECT_FALSE(expected.isNull()) << "icon resource " << resource.toStdString();
+    return !expected.isNull() && tray.icon().pixmap(32).toImage() == expected;
+}
 
 class TrayShellTest : public ::testing::Test {
 protected:
@@ -178,6 +186,14 @@ TEST_F(TrayShellTest, CallbacksFromTheServerThreadRunOnTheMainThread) {
     QTextDocument tip;
     tip.setHtml(shell->trayIcon().toolTip());
     EXPECT_EQ(tip.toPlainText(), QString::fromUtf8("Velora \u2014 screen viewed by: <b>B</b>, A"));
+
+    EXPECT_TRUE(showsIcon(shell->trayIcon(), ":/velora/icons/eye.svg"));
+    fromServerThread([this] {
+        shell->server().onScreenViewer("A", false);
+        shell->server().onScreenViewer("<b>B</b>", false);
+    });
+    QTRY_VERIFY(shell->viewers().empty());
+    EXPECT_TRUE(showsIcon(shell->trayIcon(), ":/velora/icons/pointer.svg"));
 
     // Log lines are written at once, on the calling thread.
     fromServerThread([this] { shell->server().onLog("line from the server"); });
