@@ -231,6 +231,13 @@ class ScreenTest(ServerTest):
         self.assert_colour(picture, 100, 200, BLUE)
         self.assert_colour(picture, 540, 200, RED)
 
+        # Without acknowledgements the view stalls after a picture and a keep-alive.
+        result = self.remote.run("screen", "127.0.0.1", "--token", self.token, "--no-ack",
+                                 "--width", "320", "--frames", "10", "--timeout", "2.5")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertRegex(result.stdout.splitlines()[-1],
+                         r"^frames 1 \(320x200\), .* keep-alives 1$")
+
 
 class PrimaryMonitorTest(ServerTest):
     """Two monitors side by side, the right one primary: it is the main display, for the
