@@ -1,11 +1,7 @@
 // The control server on loopback: PING round trips (p50, p99) and command lines handled per
 // second on one admitted connection. Runs the real server in-process on ephemeral ports with the
 // simulated platform, so the figures are the server's own cost plus the loopback stack.
-#include <arpa/inet.h>
 #include <benchmark/benchmark.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,11 +9,12 @@
 #include <filesystem>
 #include <vector>
 
+#include "LoopbackPhone.h"
 #include "core/NetServer.h"
+#include "platform/macos/MacKeymap.h"
 #include "platform/sim/DiscardingEventSink.h"
 #include "platform/sim/SimDisplays.h"
 #include "platform/sim/SimSystemInfo.h"
-#include "platform/macos/MacKeymap.h"
 
 using namespace velora;
 
@@ -28,8 +25,7 @@ struct Fixture {
         std::filesystem::temp_directory_path() / ("velora-bench-" + std::to_string(getpid()));
     std::shared_ptr<Store> store = std::make_shared<Store>(folder);
     std::unique_ptr<NetServer> server;
-    int fd = -1;
-    std::string pending;
+    std::unique_ptr<loopback::LoopbackPhone> phone;
 
     Fixture() {
         Platform platform;
@@ -46,43 +42,12 @@ struct Fixture {
         server = std::make_unique<NetServer>(store, platform, options);
         server->start();
         const std::string token = store->pair("Bench", "127.0.0.1");
-        fd = socket(AF_INET, SOCK_STREAM, 0);
-        int one = 1;
-        setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_port = htons(server->controlPort());
-        inet_pton(AF_INET, "127.0.0.1", &addr.sin_addr);
-        connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-        sendAll("HELLO Bench " + token + " 1\n");
-        readLine();
+        phone = std::make_unique<loopback::LoopbackPhone>(server->controlPort(), token);
     }
     ~Fixture() {
-        ::close(fd);
+        phone.reset();
         server->stop();
         std::filesystem::remove_all(folder);
-    }
-    void sendAll(const std::string& bytes) {
-        size_t sent = 0;
-        while (sent < bytes.size()) {
-            const ssize_t n = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-            if (n <= 0) return;
-            sent += static_cast<size_t>(n);
-        }
-    }
-    std::string readLine() {
-        while (true) {
-            const size_t lf = pending.find('\n');
-            if (lf != std::string::npos) {
-                std::string line = pending.substr(0, lf);
-                pending.erase(0, lf + 1);
-                return line;
-            }
-            char chunk[4096];
-            const ssize_t n = recv(fd, chunk, sizeof chunk, 0);
-            if (n <= 0) return {};
-            pending.append(chunk, static_cast<size_t>(n));
-        }
     }
 };
 
@@ -96,8 +61,8 @@ void PingRoundTrip(benchmark::State& state) {
     std::vector<double> micros;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        f.sendAll("PING\n");
-        f.readLine();
+        f.phone->sendAll("PING\n");
+        f.phone->readLine();
         micros.push_back(
             std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
                 .count());
@@ -116,8 +81,8 @@ void CommandLinesPerSecond(benchmark::State& state) {
     for (int i = 0; i < lines; ++i) batch += (i % 2 ? "M 3 -2\n" : "M -3 2\n");
     batch += "PING\n";
     for (auto _ : state) {
-        f.sendAll(batch);
-        f.readLine();
+        f.phone->sendAll(batch);
+        f.phone->readLine();
     }
     state.SetItemsProcessed(state.iterations() * lines);
 }

@@ -3,11 +3,7 @@
 // admitted loopback connection. The same runs against a sink that discards input show what the
 // X side costs, and runs that read the monitors for every move what the monitor cache saves. Uses
 // $DISPLAY, or an Xvfb of its own when unset.
-#include <arpa/inet.h>
 #include <benchmark/benchmark.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -19,6 +15,7 @@
 #include <vector>
 
 #include "BenchXvfb.h"
+#include "LoopbackPhone.h"
 #include "core/NetServer.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/X11Displays.h"
@@ -75,8 +72,7 @@ struct Rig {
     std::shared_ptr<Store> store;
     std::shared_ptr<FlushClock> sink;
     std::unique_ptr<NetServer> server;
-    int fd = -1;
-    std::string pending;
+    std::unique_ptr<loopback::LoopbackPhone> phone;
 
     Rig(Platform platform, const std::string& tag)
         : folder(std::filesystem::temp_directory_path() /
@@ -90,45 +86,14 @@ struct Rig {
         server = std::make_unique<NetServer>(store, platform, options);
         server->start();
         const std::string token = store->pair("Bench", "127.0.0.1");
-        fd = socket(AF_INET, SOCK_STREAM, 0);
-        int one = 1;
-        setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_port = htons(server->controlPort());
-        inet_pton(AF_INET, "127.0.0.1", &addr.sin_addr);
-        connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-        sendAll("HELLO Bench " + token + " 1\n");
-        readLine();
-        sendAll("MA 32768 32768\nPING\n");
-        readLine();
+        phone = std::make_unique<loopback::LoopbackPhone>(server->controlPort(), token);
+        phone->sendAll("MA 32768 32768\nPING\n");
+        phone->readLine();
     }
     ~Rig() {
-        ::close(fd);
+        phone.reset();
         server->stop();
         std::filesystem::remove_all(folder);
-    }
-    void sendAll(const std::string& bytes) {
-        size_t sent = 0;
-        while (sent < bytes.size()) {
-            const ssize_t n = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-            if (n <= 0) return;
-            sent += static_cast<size_t>(n);
-        }
-    }
-    std::string readLine() {
-        while (true) {
-            const size_t lf = pending.find('\n');
-            if (lf != std::string::npos) {
-                std::string line = pending.substr(0, lf);
-                pending.erase(0, lf + 1);
-                return line;
-            }
-            char chunk[4096];
-            const ssize_t n = recv(fd, chunk, sizeof chunk, 0);
-            if (n <= 0) return {};
-            pending.append(chunk, static_cast<size_t>(n));
-        }
     }
 };
 
@@ -177,7 +142,7 @@ void lineToFlush(benchmark::State& state) {
     for (auto _ : state) {
         const uint64_t before = rig->sink->flushedMoves();
         const auto sent = Clock::now();
-        rig->sendAll((odd = !odd) ? "M 3 -2\n" : "M -3 2\n");
+        rig->phone->sendAll((odd = !odd) ? "M 3 -2\n" : "M -3 2\n");
         rig->sink->waitPast(before);
         micros.push_back(
             std::chrono::duration<double, std::micro>(rig->sink->flushedAt() - sent).count());
@@ -197,7 +162,7 @@ void movesPerSecond(benchmark::State& state) {
     for (int i = 0; i < lines; ++i) batch += (i % 2 ? "M 3 -2\n" : "M -3 2\n");
     for (auto _ : state) {
         const uint64_t target = rig->sink->flushedMoves() + lines - 1;
-        rig->sendAll(batch);
+        rig->phone->sendAll(batch);
         rig->sink->waitPast(target);
     }
     state.counters["moves/s"] = benchmark::Counter(static_cast<double>(state.iterations()) * lines,

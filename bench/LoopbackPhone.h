@@ -1,0 +1,63 @@
+// A blocking phone connection to a server on loopback, admitted with a paired token; the
+// benchmarks drive the real server through it.
+#pragma once
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <string>
+
+namespace velora::loopback {
+
+class LoopbackPhone {
+public:
+    LoopbackPhone(uint16_t port, const std::string& token) {
+        fd_ = socket(AF_INET, SOCK_STREAM, 0);
+        int one = 1;
+        setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_port = htons(port);
+        inet_pton(AF_INET, "127.0.0.1", &addr.sin_addr);
+        connect(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+        sendAll("HELLO Bench " + token + " 1\n");
+        readLine();
+    }
+    ~LoopbackPhone() { ::close(fd_); }
+    LoopbackPhone(const LoopbackPhone&) = delete;
+    LoopbackPhone& operator=(const LoopbackPhone&) = delete;
+
+    void sendAll(const std::string& bytes) {
+        size_t sent = 0;
+        while (sent < bytes.size()) {
+            const ssize_t n = ::send(fd_, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+            if (n <= 0) return;
+            sent += static_cast<size_t>(n);
+        }
+    }
+
+    // The next reply line without its "\n"; empty once the connection has ended.
+    std::string readLine() {
+        while (true) {
+            const size_t lf = pending_.find('\n');
+            if (lf != std::string::npos) {
+                std::string line = pending_.substr(0, lf);
+                pending_.erase(0, lf + 1);
+                return line;
+            }
+            char chunk[4096];
+            const ssize_t n = recv(fd_, chunk, sizeof chunk, 0);
+            if (n <= 0) return {};
+            pending_.append(chunk, static_cast<size_t>(n));
+        }
+    }
+
+private:
+    int fd_ = -1;
+    std::string pending_;
+};
+
+}  // namespace velora::loopback
