@@ -616,6 +616,14 @@ class _Result(unittest.TextTestResult):
         self._with_console(test, err)
 
 
+def memory_is_measurable():
+    """False for a program built with a sanitizer, whose runtime holds freed memory back and adds
+    its own, so that the process's resident size says nothing about the program's."""
+    with open(VELORA, "rb") as f:
+        program = f.read()
+    return b"__asan_init" not in program and b"__tsan_init" not in program
+
+
 def _collect_sanitizer_reports():
     """Sends sanitizer reports of every child (velora, velora-remote) to files in a fresh folder:
     a sanitizer build's children are ended by signal or keep running after a report, so their

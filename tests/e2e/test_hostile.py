@@ -130,7 +130,8 @@ class FloodTest(HostileServerTest):
         self.assert_served_promptly(keeper)
         # Each PING costs a reply that the phone does not read; the server holds only a bounded
         # amount of them and leaves the rest of the PINGs unread in the socket.
-        self.assertLess(rss_after - rss_before, 4 * 1024, (rss_before, rss_after))
+        if harness.memory_is_measurable():
+            self.assertLess(rss_after - rss_before, 4 * 1024, (rss_before, rss_after))
 
         # Once the phone reads again, every reply comes, in order: one PONG per PING, then INFO.
         flooder.sock.setblocking(True)
@@ -364,7 +365,8 @@ class ViewerTest(HostileServerTest):
             self.assert_served_promptly(keeper)
         # Queued frames would add well over 15 MB in those four seconds; the allocator's own
         # ups and downs stay within a few.
-        self.assertLess(rss_after - rss_warm, 8 * 1024, (rss_warm, rss_after))
+        if harness.memory_is_measurable():
+            self.assertLess(rss_after - rss_warm, 8 * 1024, (rss_warm, rss_after))
         # Both viewers hold the two viewer places: a third is told so and closed.
         third = self.line()
         third.send(f"SCREEN {token} 640 50 Third")
