@@ -65,15 +65,8 @@ void command(InputSim& input, CheckingSink& sink, const std::vector<Rect>& displ
         input.move(dx, dy);
         // The pointer stays within the bounding box of the displays (or the fallback box).
         if (!displays.empty() && displays.front().width >= 1 && displays.front().height >= 1) {
-            double minX = displays.front().minX(), minY = displays.front().minY();
-            double maxX = displays.front().maxX(), maxY = displays.front().maxY();
-            for (const Rect& r : displays) {
-                minX = std::min(minX, r.minX());
-                minY = std::min(minY, r.minY());
-                maxX = std::max(maxX, r.maxX());
-                maxY = std::max(maxY, r.maxY());
-            }
-            fuzzing::check(inside(sink.location, minX, minY, maxX - 1, maxY - 1),
+            const Rect b = pointerBounds(displays);
+            fuzzing::check(inside(sink.location, b.minX(), b.minY(), b.maxX() - 1, b.maxY() - 1),
                            "relative move left the displays");
         }
     } else if (verb == "MA") {

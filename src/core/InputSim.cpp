@@ -21,8 +21,14 @@ MouseButton buttonFor(std::string_view letter) {
     return MouseButton::Left;
 }
 
-// The bounding rectangle of all displays, or the fallback when there are none.
-Rect unionOf(const std::vector<Rect>& displays) {
+int32_t toInt32(int64_t v) {
+    return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+}  // namespace
+
+Rect pointerBounds(const std::vector<Rect>& displays) {
     if (displays.empty()) return kFallbackBounds;
     double minX = displays.front().minX(), minY = displays.front().minY();
     double maxX = displays.front().maxX(), maxY = displays.front().maxY();
@@ -35,13 +41,6 @@ Rect unionOf(const std::vector<Rect>& displays) {
     return Rect{minX, minY, maxX - minX, maxY - minY};
 }
 
-int32_t toInt32(int64_t v) {
-    return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
-}
-
-}  // namespace
-
 InputSim::InputSim(std::shared_ptr<EventSink> sink, std::shared_ptr<Keymap> keymap,
                    std::shared_ptr<Displays> displays, std::shared_ptr<Launcher> launcher)
     : sink_(std::move(sink)),
@@ -51,7 +50,7 @@ InputSim::InputSim(std::shared_ptr<EventSink> sink, std::shared_ptr<Keymap> keym
 
 void InputSim::move(int64_t dx, int64_t dy) {
     const Point from = sink_->pointerLocation();
-    const Rect bounds = unionOf(displays_->active());
+    const Rect bounds = pointerBounds(displays_->active());
     // The pointer stays one point inside the right and bottom edges. The lower bound is applied
     // first, so a bounding box less than a point wide or high ends at maxX - 1 / maxY - 1.
     double x = from.x + static_cast<double>(dx);

@@ -7,10 +7,15 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Platform.h"
 
 namespace velora {
+
+// The rectangle relative pointer moves are held within: the bounding rectangle of all displays,
+// or 1440 x 900 at the origin when there are none.
+Rect pointerBounds(const std::vector<Rect>& displays);
 
 class InputSim {
 public:
