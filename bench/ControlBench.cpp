@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "LoopbackPhone.h"
+#include "LoopbackRig.h"
 #include "core/NetServer.h"
 #include "platform/macos/MacKeymap.h"
 #include "platform/sim/DiscardingEventSink.h"
@@ -20,44 +20,26 @@ using namespace velora;
 
 namespace {
 
-struct Fixture {
-    std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("velora-bench-" + std::to_string(getpid()));
-    std::shared_ptr<Store> store = std::make_shared<Store>(folder);
-    std::unique_ptr<NetServer> server;
-    std::unique_ptr<loopback::LoopbackPhone> phone;
+// A server on the simulated platform: input is discarded, so the figures are the server's own.
+Platform simPlatform() {
+    Platform platform;
+    platform.events = std::make_shared<sim::DiscardingEventSink>();
+    platform.keymap = std::make_shared<macos::MacKeymap>();
+    auto displays = std::make_shared<sim::SimDisplays>();
+    displays->displays = {{0, 0, 1920, 1080}};
+    displays->mainDisplay = displays->displays.front();
+    platform.displays = displays;
+    platform.system = std::make_shared<sim::SimSystemInfo>();
+    return platform;
+}
 
-    Fixture() {
-        Platform platform;
-        platform.events = std::make_shared<sim::DiscardingEventSink>();
-        platform.keymap = std::make_shared<macos::MacKeymap>();
-        auto displays = std::make_shared<sim::SimDisplays>();
-        displays->displays = {{0, 0, 1920, 1080}};
-        displays->mainDisplay = displays->displays.front();
-        platform.displays = displays;
-        platform.system = std::make_shared<sim::SimSystemInfo>();
-        ServerOptions options;
-        options.controlPort = 0;
-        options.discoveryPort = 0;
-        server = std::make_unique<NetServer>(store, platform, options);
-        server->start();
-        const std::string token = store->pair("Bench", "127.0.0.1");
-        phone = std::make_unique<loopback::LoopbackPhone>(server->controlPort(), token);
-    }
-    ~Fixture() {
-        phone.reset();
-        server->stop();
-        std::filesystem::remove_all(folder);
-    }
-};
-
-Fixture& fixture() {
-    static Fixture f;
-    return f;
+loopback::LoopbackRig& fixture() {
+    static loopback::LoopbackRig rig(simPlatform(), "control");
+    return rig;
 }
 
 void PingRoundTrip(benchmark::State& state) {
-    Fixture& f = fixture();
+    loopback::LoopbackRig& f = fixture();
     std::vector<double> micros;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
@@ -75,7 +57,7 @@ BENCHMARK(PingRoundTrip)->Iterations(20000)->UseRealTime();
 
 // Pointer lines streamed in batches; a PING after each batch proves every line was handled.
 void CommandLinesPerSecond(benchmark::State& state) {
-    Fixture& f = fixture();
+    loopback::LoopbackRig& f = fixture();
     const int lines = static_cast<int>(state.range(0));
     std::string batch;
     for (int i = 0; i < lines; ++i) batch += (i % 2 ? "M 3 -2\n" : "M -3 2\n");

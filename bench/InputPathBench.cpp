@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "BenchXvfb.h"
-#include "LoopbackPhone.h"
+#include "LoopbackRig.h"
 #include "core/NetServer.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/X11Displays.h"
@@ -66,34 +66,22 @@ private:
     std::atomic<Clock::rep> flushedAt_{0};
 };
 
-// One in-process server on ephemeral ports with one admitted phone connection.
+// A loopback rig whose input passes through a FlushClock, with the pointer put mid-screen.
 struct Rig {
-    std::filesystem::path folder;
-    std::shared_ptr<Store> store;
     std::shared_ptr<FlushClock> sink;
-    std::unique_ptr<NetServer> server;
-    std::unique_ptr<loopback::LoopbackPhone> phone;
+    loopback::LoopbackRig loop;
+    loopback::LoopbackPhone* phone;
 
     Rig(Platform platform, const std::string& tag)
-        : folder(std::filesystem::temp_directory_path() /
-                 ("velora-bench-" + tag + "-" + std::to_string(getpid()))),
-          store(std::make_shared<Store>(folder)),
-          sink(std::make_shared<FlushClock>(platform.events)) {
-        platform.events = sink;
-        ServerOptions options;
-        options.controlPort = 0;
-        options.discoveryPort = 0;
-        server = std::make_unique<NetServer>(store, platform, options);
-        server->start();
-        const std::string token = store->pair("Bench", "127.0.0.1");
-        phone = std::make_unique<loopback::LoopbackPhone>(server->controlPort(), token);
+        : sink(std::make_shared<FlushClock>(platform.events)),
+          loop(withEvents(std::move(platform), sink), "input-" + tag),
+          phone(loop.phone.get()) {
         phone->sendAll("MA 32768 32768\nPING\n");
         phone->readLine();
     }
-    ~Rig() {
-        phone.reset();
-        server->stop();
-        std::filesystem::remove_all(folder);
+    static Platform withEvents(Platform platform, std::shared_ptr<EventSink> events) {
+        platform.events = std::move(events);
+        return platform;
     }
 };
 

@@ -1,5 +1,5 @@
-// A blocking phone connection to a server on loopback, admitted with a paired token; the
-// benchmarks drive the real server through it.
+// The real control server in-process on ephemeral loopback ports, with one phone admitted by a
+// paired token over a blocking connection; the benchmarks drive the server through it.
 #pragma once
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -8,7 +8,12 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <filesystem>
+#include <memory>
 #include <string>
+
+#include "core/NetServer.h"
+#include "core/Store.h"
 
 namespace velora::loopback {
 
@@ -58,6 +63,34 @@ public:
 private:
     int fd_ = -1;
     std::string pending_;
+};
+
+// A server on `platform` with its settings in a fresh temporary folder, and one admitted phone.
+struct LoopbackRig {
+    std::filesystem::path folder;
+    std::shared_ptr<Store> store;
+    std::unique_ptr<NetServer> server;
+    std::unique_ptr<LoopbackPhone> phone;
+
+    LoopbackRig(Platform platform, const std::string& tag)
+        : folder(std::filesystem::temp_directory_path() /
+                 ("velora-bench-" + tag + "-" + std::to_string(getpid()))),
+          store(std::make_shared<Store>(folder)) {
+        ServerOptions options;
+        options.controlPort = 0;
+        options.discoveryPort = 0;
+        server = std::make_unique<NetServer>(store, std::move(platform), options);
+        server->start();
+        phone = std::make_unique<LoopbackPhone>(server->controlPort(),
+                                                store->pair("Bench", "127.0.0.1"));
+    }
+    ~LoopbackRig() {
+        phone.reset();
+        server->stop();
+        std::filesystem::remove_all(folder);
+    }
+    LoopbackRig(const LoopbackRig&) = delete;
+    LoopbackRig& operator=(const LoopbackRig&) = delete;
 };
 
 }  // namespace velora::loopback
