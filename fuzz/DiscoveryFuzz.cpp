@@ -7,6 +7,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <nlohmann/json.hpp>
 
 #include "FuzzSupport.h"
@@ -48,10 +51,18 @@ struct Fixture {
                sizeof to);
     }
 
-    // The next reply, or none after a generous wait.
+    // The next reply, or none after a generous wait. libFuzzer's timeout alarm interrupts the
+    // wait now and then; that is no reason to give up on the reply.
     std::optional<std::string> reply() const {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         pollfd p{fd, POLLIN, 0};
-        if (poll(&p, 1, 5000) <= 0) return std::nullopt;
+        int ready;
+        do {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            ready = poll(&p, 1, static_cast<int>(std::max<int64_t>(left.count(), 0)));
+        } while (ready < 0 && errno == EINTR);
+        if (ready <= 0) return std::nullopt;
         char buffer[4096];
         const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
         if (n < 0) return std::nullopt;
