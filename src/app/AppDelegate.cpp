@@ -93,34 +93,24 @@ void AppDelegate::launch() {
 }
 
 void AppDelegate::wireServer() {
-    // Queued onto the main thread in the order the server raised them. The server is destroyed
-    // before this object, and Qt drops calls queued for a destroyed receiver.
+    // Run on the main thread in the order the server raised them. The server is destroyed before
+    // the queue, and tasks still queued then are dropped.
     server_->onPinShow = [this](const std::string& name, const std::string& ip,
                                 const std::string& pin, std::function<void()> approve) {
-        QMetaObject::invokeMethod(
-            this,
-            [this, name = q(name), ip = q(ip), pin = q(pin), approve = std::move(approve)] {
-                showPin(name, ip, pin, approve);
-            },
-            Qt::QueuedConnection);
+        mainThread_.post([this, name, ip, pin, approve = std::move(approve)] {
+            showPin(q(name), q(ip), q(pin), approve);
+        });
     };
-    server_->onPinHide = [this] {
-        QMetaObject::invokeMethod(
-            this, [this] { hidePin(); }, Qt::QueuedConnection);
-    };
+    server_->onPinHide = [this] { mainThread_.post([this] { hidePin(); }); };
     server_->onClientsChanged = [this] {
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                rebuildMenu();
-                permission_.clientsChanged(server_->clients().size());
-            },
-            Qt::QueuedConnection);
+        mainThread_.post([this] {
+            rebuildMenu();
+            permission_.clientsChanged(server_->clients().size());
+        });
     };
     server_->onLog = [this](const std::string& line) { store_->log(line); };
     server_->onScreenViewer = [this](const std::string& name, bool on) {
-        QMetaObject::invokeMethod(
-            this, [this, name, on] { viewer(name, on); }, Qt::QueuedConnection);
+        mainThread_.post([this, name, on] { viewer(name, on); });
     };
 }
 

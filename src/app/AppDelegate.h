@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/MainThreadQueue.h"
 #include "app/PinWindow.h"
 #include "core/AutoStart.h"
 #include "core/MenuModel.h"
@@ -78,6 +79,7 @@ private:
     std::vector<std::string> viewers_;
     std::optional<TrayIcon> shownIcon_;
     PermissionFlow permission_;
+    MainThreadQueue mainThread_;
 };
 
 // Tooltip text that shows exactly as written, also where tooltips would read it as markup.
