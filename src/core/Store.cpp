@@ -113,6 +113,20 @@ std::string newerHalf(const std::string& log) {
     return log.substr(start);
 }
 
+// Where an unreadable config.json is kept: "config.json.corrupt", or when an earlier one is
+// there already, the first free of "config.json.corrupt.2" to ".9" (the ninth is reused after
+// that), so that a second bad start does not destroy what the first one kept.
+fs::path corruptCopyName(const fs::path& folder) {
+    constexpr int kKept = 9;
+    fs::path name = folder / "config.json.corrupt";
+    std::error_code ec;
+    for (int n = 2; n <= kKept && fs::symlink_status(name, ec).type() != fs::file_type::not_found;
+         ++n) {
+        name = folder / ("config.json.corrupt." + std::to_string(n));
+    }
+    return name;
+}
+
 }  // namespace
 
 std::optional<Saved> decodeConfig(std::string_view text) {
@@ -197,7 +211,7 @@ void Store::load() {
     const auto saved = bytes ? decodeConfig(*bytes) : std::nullopt;
     if (!saved && !missing) {
         // Keep what could not be read beside the fresh file, for the user to recover tokens from.
-        const fs::path corrupt = folder_ / "config.json.corrupt";
+        const fs::path corrupt = corruptCopyName(folder_);
         ::rename(configPath().c_str(), corrupt.c_str());
     }
     if (saved && !saved->serverId.empty()) {

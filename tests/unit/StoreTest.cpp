@@ -104,7 +104,18 @@ TEST_F(StoreTest, UnusableFilesGiveANewIdentityAndUndecodableOnesAreKept) {
     Store store = open();
     EXPECT_EQ(*saved(), (Saved{store.serverId(), true, true, {}}));
     EXPECT_NE(store.serverId(), "abc");
-    EXPECT_EQ(readFile(folder / "config.json.corrupt"), broken);
+    EXPECT_EQ(readFile(folder / "config.json.corrupt"), "older") << "an earlier copy is kept";
+    EXPECT_EQ(readFile(folder / "config.json.corrupt.2"), broken);
+
+    // Nine copies at most: past them the last one is reused rather than the folder filling up.
+    for (int start = 3; start <= 10; ++start) {
+        writeFile(folder / "config.json", "bad " + std::to_string(start));
+        open();
+    }
+    EXPECT_EQ(readFile(folder / "config.json.corrupt.8"), "bad 8");
+    EXPECT_EQ(readFile(folder / "config.json.corrupt.9"), "bad 10");
+    EXPECT_FALSE(fs::exists(folder / "config.json.corrupt.10"));
+    EXPECT_EQ(readFile(folder / "config.json.corrupt"), "older");
 }
 
 TEST_F(StoreTest, TokenRulesAndWriteThrough) {
