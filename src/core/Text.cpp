@@ -39,6 +39,12 @@ bool breaksLine(UChar32 c) {
     return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
 }
 
+// Embeddings, overrides and isolates: each reorders the text after it, up to the end of the line,
+// so a name holding one could make the rest of a log line or prompt read as something else.
+bool reordersText(UChar32 c) {
+    return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
 std::string trimBy(std::string_view s, bool newlines) {
     const auto* p = reinterpret_cast<const uint8_t*>(s.data());
     const int32_t n = static_cast<int32_t>(s.size());
@@ -74,7 +80,7 @@ std::string oneLine(std::string_view bytes) {
         const int32_t start = i;
         UChar32 c;
         U8_NEXT(p, i, n, c);
-        if (breaksLine(c)) {
+        if (breaksLine(c) || reordersText(c)) {
             out.push_back('?');
         } else {
             out.append(text, start, i - start);

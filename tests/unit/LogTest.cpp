@@ -43,15 +43,20 @@ TEST_F(LogTest, EntriesAreStampedAndAppended) {
 }
 
 // Phone names reach the log unchanged from the network; none of them may start a new line, move
-// the cursor of a terminal showing the log, or break the UTF-8 that the cut relies on.
+// the cursor of a terminal showing the log, reorder the rest of the line, or break the UTF-8
+// that the cut relies on.
 TEST_F(LogTest, EveryEntryStaysOneLineOfText) {
     store.log("a\nb\rc\x1b[2Jd\te\x7f");
     store.log("f\xC2\x85g\xE2\x80\xA8h\xE2\x80\xA9i\xC2\x9Bj");
     store.log("k\xff\xC3(l \xC3\xA9 \xED\x95\x9C");
+    // Right-to-left override, left-to-right embedding and a first-strong isolate; the marks
+    // (U+200F) and Hebrew letters themselves stay.
+    store.log("m\xE2\x80\xAEn\xE2\x80\xAAo\xE2\x81\xA8p\xE2\x80\x8F\xD7\xA9");
     EXPECT_EQ(log(),
               "09:05:07 a?b?c?[2Jd?e?\n"
               "09:05:07 f?g?h?i?j\n"
-              "09:05:07 k\xEF\xBF\xBD\xEF\xBF\xBD(l \xC3\xA9 \xED\x95\x9C\n");
+              "09:05:07 k\xEF\xBF\xBD\xEF\xBF\xBD(l \xC3\xA9 \xED\x95\x9C\n"
+              "09:05:07 m?n?o?p\xE2\x80\x8F\xD7\xA9\n");
 }
 
 TEST_F(LogTest, CutKeepsTheNewerHalfOnlyPastTheLimit) {
