@@ -3,6 +3,7 @@
 #include <csignal>
 #include <iostream>
 #include <thread>
+#include <utility>
 
 #include "core/Text.h"
 #include "core/Version.h"
@@ -76,10 +77,12 @@ void ConsoleShell::command(const std::string& line) {
 int ConsoleShell::run(std::istream& in) {
     // Quit on a signal; a closed standard input (a background start) leaves the server running.
     // The signals are blocked before any thread starts, so that only sigwait below takes them.
+    // SIGUSR1 is the reader's "a line is waiting".
     sigset_t signals;
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGUSR1);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     print(std::string("Velora ") + kVersion + " \xE2\x80\x94 console shell");
     server_.start();
@@ -87,20 +90,36 @@ int ConsoleShell::run(std::istream& in) {
         print("Listening on TCP " + std::to_string(server_.controlPort()) + " and UDP " +
               std::to_string(server_.discoveryPort()));
     }
-    std::thread reader([this, &in] {
+    // A read cannot be interrupted, so the reader is left to the process's end. It shares only
+    // the queue with this shell, never the shell itself, which may be gone by then; the
+    // commands run here, on this thread.
+    auto lines = std::make_shared<LineQueue>();
+    std::thread([lines, &in] {
         std::string line;
         while (std::getline(in, line)) {
-            if (text::trimWhitespaceAndNewlines(line) == "quit") {
-                kill(getpid(), SIGTERM);
-                return;
-            }
+            lines->push(std::move(line));
+            kill(getpid(), SIGUSR1);
+        }
+    }).detach();
+    for (;;) {
+        int received = 0;
+        sigwait(&signals, &received);
+        if (received != SIGUSR1) return 0;
+        for (const std::string& line : lines->takeAll()) {
+            if (text::trimWhitespaceAndNewlines(text::sanitizeUtf8(line)) == "quit") return 0;
             command(line);
         }
-    });
-    reader.detach();
-    int received = 0;
-    sigwait(&signals, &received);
-    return 0;
+    }
+}
+
+void ConsoleShell::LineQueue::push(std::string line) {
+    std::lock_guard lock(mutex);
+    lines.push_back(std::move(line));
+}
+
+std::vector<std::string> ConsoleShell::LineQueue::takeAll() {
+    std::lock_guard lock(mutex);
+    return std::exchange(lines, {});
 }
 
 }  // namespace velora

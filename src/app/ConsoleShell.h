@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "core/NetServer.h"
 #include "core/Store.h"
@@ -18,13 +19,23 @@ class ConsoleShell {
 public:
     ConsoleShell(std::shared_ptr<Store> store, Platform platform, std::ostream& out);
     ~ConsoleShell();
-    // Runs until standard input says "quit" or the process is signalled.
+    // Runs until standard input says "quit" or the process is signalled. `in` is read on a thread
+    // of its own that may outlive this call, so it must live as long as the process (std::cin).
     int run(std::istream& in);
 
     // Phone-supplied text made safe for a terminal: control characters become "?".
     static std::string printable(const std::string& text);
 
 private:
+    // Lines read from standard input, waiting for the shell's thread.
+    struct LineQueue {
+        std::mutex mutex;
+        std::vector<std::string> lines;
+
+        void push(std::string line);
+        std::vector<std::string> takeAll();
+    };
+
     void print(const std::string& line);
     void command(const std::string& line);
 

@@ -5,7 +5,9 @@ import json
 import os
 import re
 import stat
+import signal
 import time
+import unittest
 
 import harness
 from harness import ServerTest, udp_probe
@@ -210,5 +212,33 @@ class BlockTest(ServerTest):
         self.assertIsNotNone(udp_probe(b"RMK?", timeout=2))
 
 
+class ConsoleExitTest(unittest.TestCase):
+    """The console shell's own ending, each with a velora of its own."""
+
+    def start(self):
+        server = harness.Velora().start()
+        self.addCleanup(server.stop)
+        return server
+
+    def test_commands_typed_at_once_all_run_before_quit_ends_the_program(self):
+        server = self.start()
+        server.type("power off\nscreen off\ndevices\n quit \nscreen on")
+        self.assertEqual(server.proc.wait(timeout=5), 0)
+        server.wait_line(r"^screen viewing off$")
+        self.assertEqual(server.count(r"^power control off$"), 1)
+        self.assertEqual(server.count(r"^screen viewing allowed$"), 0)
+        config = server.config()
+        self.assertFalse(config["allowPower"])
+        self.assertFalse(config["allowScreen"])
+
+    def test_a_signal_ends_it_even_while_a_line_is_half_typed(self):
+        server = self.start()
+        server.proc.stdin.write(b"power o")
+        server.proc.stdin.flush()
+        server.proc.send_signal(signal.SIGINT)
+        self.assertEqual(server.proc.wait(timeout=5), 0)
+        self.assertTrue(server.config()["allowPower"])
+
+
 if __name__ == "__main__":
-    harness.main(DiscoveryTest, PairingTest, SessionTest, BlockTest)
+    harness.main(DiscoveryTest, PairingTest, SessionTest, BlockTest, ConsoleExitTest)
