@@ -1,17 +1,13 @@
 // The program: picks the platform, creates the Store and runs one shell: the tray where there is
-// a display with a system tray, the terminal otherwise.
+// a graphical session, the terminal otherwise or with --console.
 #include <sys/resource.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QSystemTrayIcon>
-#include <QThread>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "app/AppDelegate.h"
@@ -31,7 +27,7 @@ void usage(FILE* to) {
                  "text, media keys, power actions and a live view of the screen.\n"
                  "\n"
                  "  --console  run in the terminal instead of the system tray (the default\n"
-                 "             when there is no graphical session or no system tray)\n"
+                 "             when there is no graphical session)\n"
                  "  --version  print the version and exit\n"
                  "  --help     print this help and exit\n"
                  "\n"
@@ -49,26 +45,14 @@ void raiseFileLimit() {
     }
 }
 
-// A panel started with the same session may put up its tray a moment after us.
-bool waitForSystemTray() {
-    constexpr int kWaitMs = 3000;
-    QElapsedTimer waited;
-    waited.start();
-    while (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        if (waited.elapsed() >= kWaitMs) return false;
-        QApplication::processEvents();
-        QThread::msleep(100);
-    }
-    return true;
-}
-
-// The tray shell's exit status, or none when this display has no system tray.
-std::optional<int> runTray(int& argc, char** argv, std::shared_ptr<velora::Store> store,
-                           const char* display) {
+// The tray shell. A panel started with the same session may put up its tray after us; the icon
+// appears once it does, and the pairing window works without one.
+int runTray(int& argc, char** argv, std::shared_ptr<velora::Store> store, const char* display) {
+    std::printf("Velora %s \xE2\x80\x94 tray shell\n", velora::kVersion);
+    std::fflush(stdout);
     QApplication app(argc, argv);
     app.setApplicationName("velora");
     app.setQuitOnLastWindowClosed(false);
-    if (!waitForSystemTray()) return std::nullopt;
     velora::ShellOptions options;
     options.autoStart = velora::linux_::autoStartProfile();
     velora::AppDelegate delegate(std::move(store), velora::makePlatform(display), options);
@@ -101,10 +85,7 @@ int main(int argc, char** argv) {
     raiseFileLimit();
     auto store = std::make_shared<velora::Store>(velora::linux_::settingsFolder());
     const char* display = std::getenv("DISPLAY");
-    if (!console && velora::displayReachable(display)) {
-        if (const auto status = runTray(argc, argv, store, display)) return *status;
-        std::fprintf(stderr, "velora: no system tray on this display; running in the terminal\n");
-    }
+    if (!console && velora::displayReachable(display)) return runTray(argc, argv, store, display);
     velora::ConsoleShell shell(store, velora::makePlatform(display), std::cout);
     return shell.run(std::cin);
 }

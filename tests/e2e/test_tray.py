@@ -4,6 +4,7 @@ system tray (trayer), paired by a raw phone connection through the pairing windo
 import fcntl
 import json
 import os
+import re
 import shutil
 import subprocess
 import tempfile
@@ -21,6 +22,17 @@ def xdotool(display, *args, timeout=5):
                           capture_output=True, text=True, timeout=timeout)
 
 
+def tray_icons(display):
+    """Velora's windows embedded anywhere below a tray host's window."""
+    ours = {int(w) for w in xdotool(display, "search", "--class", "velora").stdout.split()}
+    found = set()
+    for host in xdotool(display, "search", "--class", "trayer").stdout.split():
+        tree = subprocess.run(["xwininfo", "-tree", "-id", host], capture_output=True, text=True,
+                              env=dict(os.environ, DISPLAY=display), timeout=5).stdout
+        found |= ours & {int(w, 16) for w in re.findall(r"\b0x[0-9a-f]+\b", tree)}
+    return sorted(found)
+
+
 def find_windows(display, name):
     """Ids of the mapped windows whose title is exactly `name`."""
     result = xdotool(display, "search", "--onlyvisible", "--name", f"^{name}$")
@@ -34,6 +46,7 @@ class TrayApp:
     def __init__(self, with_tray=True):
         self.with_tray = with_tray
         self.tmp = self.lock = self.xvfb = self.trayer = self.proc = self.output = None
+        self.env = None
 
     def start(self):
         self.tmp = tempfile.mkdtemp(prefix="velora-tray-e2e-")
@@ -51,8 +64,9 @@ class TrayApp:
             env.pop(name, None)
         env.update(DISPLAY=display, XDG_CONFIG_HOME=os.path.join(self.tmp, "config"),
                    HOME=os.path.join(self.tmp, "home"), VELORA_LANG="en")
+        self.env = env
         if self.with_tray:
-            self._start_tray(display, env)
+            self.start_tray()
         self.output = open(os.path.join(self.tmp, "velora.out"), "w+b")
         self.proc = subprocess.Popen([harness.VELORA], env=env, stdin=subprocess.DEVNULL,
                                      stdout=self.output, stderr=subprocess.STDOUT)
@@ -62,12 +76,12 @@ class TrayApp:
             raise RuntimeError("velora ended early\n" + self.console())
         return self
 
-    def _start_tray(self, display, env):
+    def start_tray(self):
         self.trayer = subprocess.Popen(["trayer", "--edge", "top", "--align", "right",
                                         "--widthtype", "request", "--height", "24"],
-                                       env=env, stdin=subprocess.DEVNULL,
+                                       env=self.env, stdin=subprocess.DEVNULL,
                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        if not wait_until(lambda: xdotool(display, "search", "--class", "trayer").stdout, 10):
+        if not wait_until(lambda: xdotool(self.display, "search", "--class", "trayer").stdout, 10):
             raise RuntimeError("the tray host did not come up")
 
     def _answers(self):
@@ -130,25 +144,12 @@ class TrayTest(unittest.TestCase):
 
     def test_runs_in_the_tray_not_the_terminal(self):
         console = self.app.console()
+        self.assertTrue(console.startswith("Velora 1.1.0 \u2014 tray shell\n"), console)
         self.assertNotIn("console shell", console)
-        self.assertNotIn("running in the terminal", console)
+        self.assertTrue(wait_until(lambda: tray_icons(self.app.display), 5), "an icon in the tray")
 
     def test_return_in_the_pairing_window_admits_the_phone(self):
-        phone = self.phone()
-        phone.send("HELLO Tray_Phone - 1.0")
-        self.assertEqual(phone.read_line(5), "PIN")
-        windows = wait_until(lambda: find_windows(self.app.display, PIN_TITLE), 10)
-        self.assertEqual(len(windows), 1, "one pairing window\n" + self.app.console())
-        window = windows[0]
-        xdotool(self.app.display, "windowfocus", "--sync", window)
-        xdotool(self.app.display, "key", "--clearmodifiers", "Return")
-        reply = phone.read_line(10)
-        self.assertRegex(reply or "", r"^OK [0-9a-f]{32}$")
-        devices = self.app.config()["devices"]
-        self.assertEqual([(d["name"], d["token"]) for d in devices],
-                         [("Tray Phone", reply[3:])])
-        self.assertTrue(wait_until(lambda: not find_windows(self.app.display, PIN_TITLE), 5),
-                        "the pairing window closes once the phone is admitted")
+        pair_by_return(self, self.app, "Tray_Phone")
 
     def test_pairing_window_closes_when_the_phone_gives_up(self):
         phone = self.phone()
@@ -161,16 +162,38 @@ class TrayTest(unittest.TestCase):
         self.assertNotIn("Leaving", [d["name"] for d in self.app.config()["devices"]])
 
 
-class NoTrayTest(unittest.TestCase):
-    def test_a_display_without_a_tray_gets_the_terminal_shell(self):
+class LateTrayTest(unittest.TestCase):
+    """A session whose panel comes up after Velora, as autostarted programs often see it."""
+
+    def test_pairing_works_before_the_tray_and_the_icon_arrives_with_it(self):
         app = TrayApp(with_tray=False)
         self.addCleanup(app.stop)
         app.start()
-        console = app.console()
-        self.assertIn("no system tray on this display; running in the terminal", console)
-        self.assertIn("console shell", console)
-        self.assertFalse(find_windows(app.display, PIN_TITLE))
+        self.assertIn("tray shell", app.console())
+        self.assertNotIn("console shell", app.console())
+        pair_by_return(self, app, "Early_Phone")
+        app.start_tray()
+        self.assertTrue(wait_until(lambda: tray_icons(app.display), 10),
+                        "the icon shows once a tray is up\n" + app.console())
+
+
+def pair_by_return(test, app, name):
+    """A new phone greets; Return in the pairing window admits it and the window goes."""
+    phone = Line(timeout=5)
+    test.addCleanup(phone.close)
+    phone.send(f"HELLO {name} - 1.0")
+    test.assertEqual(phone.read_line(5), "PIN")
+    windows = wait_until(lambda: find_windows(app.display, PIN_TITLE), 10)
+    test.assertEqual(len(windows), 1, "one pairing window\n" + app.console())
+    xdotool(app.display, "windowfocus", "--sync", windows[0])
+    xdotool(app.display, "key", "--clearmodifiers", "Return")
+    reply = phone.read_line(10)
+    test.assertRegex(reply or "", r"^OK [0-9a-f]{32}$")
+    devices = app.config()["devices"]
+    test.assertIn((name.replace("_", " "), reply[3:]), [(d["name"], d["token"]) for d in devices])
+    test.assertTrue(wait_until(lambda: not find_windows(app.display, PIN_TITLE), 5),
+                    "the pairing window closes once the phone is admitted")
 
 
 if __name__ == "__main__":
-    harness.main(TrayTest, NoTrayTest)
+    harness.main(TrayTest, LateTrayTest)
