@@ -180,7 +180,6 @@ void AppDelegate::perform(MenuAction action, const QString& token) {
                            *platform_.launcher);
             break;
         case MenuAction::ForgetDevice:
-            if (token.isEmpty()) return;
             store_->forget(token.toStdString());
             break;
         case MenuAction::ForgetAll:
