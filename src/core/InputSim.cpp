@@ -12,12 +12,13 @@ namespace {
 constexpr Rect kFallbackBounds{0, 0, 1440, 900};
 constexpr double kAbsGrid = 65535.0;
 
-// The first character of a button letter: R is right, M middle, anything else left. Only the
-// ASCII letters r and m upper-case to R and M, so a byte-wise upper-casing is enough.
+// The first character of a button letter: R is right, M middle, anything else left. A character
+// is what a reader sees, so "R" with a combining accent is not "R".
 MouseButton buttonFor(std::string_view letter) {
-    const char first = letter.empty() ? 'L' : letter.front();
-    if (first == 'R' || first == 'r') return MouseButton::Right;
-    if (first == 'M' || first == 'm') return MouseButton::Middle;
+    const std::vector<std::string> characters = text::graphemes(letter);
+    const std::string first = characters.empty() ? "L" : characters.front();
+    if (first == "R" || first == "r") return MouseButton::Right;
+    if (first == "M" || first == "m") return MouseButton::Middle;
     return MouseButton::Left;
 }
 

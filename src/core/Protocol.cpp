@@ -62,12 +62,9 @@ std::pair<int64_t, int64_t> two(std::string_view argument) {
 }
 
 std::string buttonLetter(std::string_view argument) {
-    const std::string up = text::upper(argument);
-    if (up.empty()) return "L";
-    // The first character, which may span several bytes.
-    const auto lead = static_cast<unsigned char>(up[0]);
-    const size_t len = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-    return up.substr(0, len);
+    // The first character as a reader sees it: "R" with a combining accent is not "R".
+    const std::vector<std::string> characters = text::graphemes(text::upper(argument));
+    return characters.empty() ? "L" : characters.front();
 }
 
 namespace {

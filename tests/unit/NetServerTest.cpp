@@ -426,6 +426,7 @@ TEST(Commands, ArgumentParsing) {
     EXPECT_EQ(two("10"), Pair(0, 0));
     EXPECT_EQ(buttonLetter(""), "L");
     EXPECT_EQ(buttonLetter("right"), "R");
+    EXPECT_EQ(buttonLetter("m\xCC\x81x"), "M\xCC\x81");
     EXPECT_EQ(splitCommand("PING").second, "");
     EXPECT_EQ(splitCommand("T  a b").second, " a b");
     EXPECT_EQ(decodeBase64("aGk="), "hi");
