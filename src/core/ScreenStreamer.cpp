@@ -111,7 +111,7 @@ void ScreenStreamer::State::begin() {
     started = true;
     const PixelSize display = source ? source->pixelSize() : PixelSize{};
     outSize = frameSize(display, maxW);
-    if (outSize.width <= 0 || outSize.height <= 0) {
+    if (outSize.width <= 0) {
         // Without a display there is nothing to show; end the view rather than divide by 0.
         end();
         if (onEnd) onEnd();
@@ -148,6 +148,8 @@ void ScreenStreamer::State::tick() {
         return;
     }
     busy = true;
+    // A display so flat that its frames round to no rows at all has nothing to capture.
+    if (outSize.height <= 0) return keepAliveOrIdle();
     // The source can tell that nothing was drawn since the picture last sent: no capture needed.
     if (inSync && source->unchangedSinceLastCapture()) return keepAliveOrIdle();
     std::optional<Image> picture = source->capture(outSize);
@@ -163,6 +165,8 @@ bool ScreenStreamer::State::sendIfChanged(Image picture) {
     if (picture.width <= 0 || picture.height <= 0 ||
         picture.pixels.size() != static_cast<size_t>(picture.width) * picture.height * 4)
         return false;
+    // The frame counts as sent when its picture was taken, not when its encoding ended.
+    const auto now = timing.now();
     std::optional<std::span<const uint8_t>> jpeg;
     if (lastImage && lastImage->width == picture.width && lastImage->height == picture.height) {
         const auto rows = changedRows(*lastImage, picture);
@@ -174,7 +178,6 @@ bool ScreenStreamer::State::sendIfChanged(Image picture) {
         jpeg = encoder.encode(picture, qualityPercent);
     }
     if (!jpeg) return false;
-    const auto now = timing.now();
     if (!sendFrame(*jpeg)) return true;
     lastImage = std::move(picture);
     inSync = true;
@@ -289,9 +292,10 @@ double ScreenStreamer::quality() const {
 
 PixelSize ScreenStreamer::frameSize(PixelSize display, int maxW) {
     const int w = std::min(display.width, maxW);
-    if (w <= 0 || display.height <= 0) return {};
+    if (w <= 0) return {};
     // std::round takes halves away from zero.
-    const double h = std::round(static_cast<double>(display.height) * w / display.width);
+    const double h =
+        std::round(static_cast<double>(std::max(display.height, 0)) * w / display.width);
     return {w, static_cast<int>(h)};
 }
 

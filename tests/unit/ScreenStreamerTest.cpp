@@ -77,7 +77,7 @@ PixelSize jpegSize(const Bytes& frame) {
 const Bytes kKeepAlive{0, 0, 0, 0};
 
 class ScreenStreamerTest : public testing::Test {
-  protected:
+protected:
     void start(PixelSize display, int64_t maxW = 1280, void (*setup)(SyntheticScreen&) = nullptr) {
         auto source = std::make_unique<SyntheticScreen>(display);
         screen = source.get();
@@ -121,6 +121,7 @@ TEST(ScreenStreamerSize, FrameSizeAndClampedWishes) {
     EXPECT_EQ(ScreenStreamer::frameSize({1280, 721}, 640), (PixelSize{640, 361}));
     EXPECT_EQ(ScreenStreamer::frameSize({800, 600}, 1280), (PixelSize{800, 600}));
     EXPECT_EQ(ScreenStreamer::frameSize({0, 1080}, 1280), (PixelSize{0, 0}));
+    EXPECT_EQ(ScreenStreamer::frameSize({1920, 1}, 320), (PixelSize{320, 0}));
 
     const ScreenStreamer low(std::make_unique<SyntheticScreen>(), {}, -10, 5, {}, {});
     EXPECT_EQ(low.maxW(), 320);
@@ -233,6 +234,20 @@ TEST_F(ScreenStreamerTest, DisplayWithoutWidthEndsTheView) {
     expectQuietFor(20ms);
     EXPECT_TRUE(connection.lines.empty());
     EXPECT_EQ(connection.count(), 0u);
+}
+
+// Frames of no rows: the view stays, with its header and keep-alives, and nothing is captured.
+TEST_F(ScreenStreamerTest, DisplayTooFlatForAFrameRowKeepsTheViewAlive) {
+    start({1920, 1}, 320);
+    ASSERT_TRUE(framesReach(1));
+    EXPECT_EQ(connection.lines, std::vector<std::string>{"SCREEN 1920 1\n"});
+    EXPECT_EQ(connection.frame(0), kKeepAlive);
+    streamer->ack();
+    clock = clock.load() + 1s;
+    ASSERT_TRUE(framesReach(2));
+    EXPECT_EQ(connection.frame(1), kKeepAlive);
+    EXPECT_EQ(screen->captures(), 0);
+    EXPECT_EQ(ends, 0);
 }
 
 TEST_F(ScreenStreamerTest, QueuedFrameHoldsTheNextTickAndAFailedSendStops) {
