@@ -115,6 +115,7 @@ private:
     };
 
     void onRead(const asio::error_code& ec, size_t n);
+    void takeLines();
     void greet(const std::string& line);
     void pump();
     void enqueue(Outgoing item);
@@ -128,6 +129,7 @@ private:
     std::string ip;
     LineFramer framer;
     std::array<char, 8192> readBuffer{};
+    asio::error_code readError;  // of the last read, acted on once its lines are taken
     bool greeted = false;
     bool paired = false;
     bool finished_ = false;

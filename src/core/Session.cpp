@@ -55,22 +55,30 @@ void Session::awaitGreeting() {
 
 void Session::onRead(const asio::error_code& ec, size_t n) {
     if (finished_) return;
-    if (n > 0) {
-        framer.append(std::string_view(readBuffer.data(), n));
-        while (auto line = framer.next()) {
-            handle(*line);
-            if (finished_) return;
-        }
-        // Input events of one read go out together.
-        server.input.sink().flush();
-        if (framer.overflowed()) {
-            server.log(ip + " 줄 길이 초과");
-            finish();
-            return;
-        }
+    if (n > 0) framer.append(std::string_view(readBuffer.data(), n));
+    readError = ec;
+    takeLines();
+}
+
+// Handles the lines read so far, then reads on. While the phone waits for the pairing slot its
+// later lines stay unread, to be judged once its prompt opens, and nothing more is read.
+void Session::takeLines() {
+    while (!waitingForSlot) {
+        const auto line = framer.next();
+        if (!line) break;
+        handle(*line);
+        if (finished_) return;
+    }
+    if (waitingForSlot) return;
+    // Input events of one read go out together.
+    server.input.sink().flush();
+    if (framer.overflowed()) {
+        server.log(ip + " 줄 길이 초과");
+        finish();
+        return;
     }
     // The end of the stream and a receive error both end the session.
-    if (ec) {
+    if (readError) {
         finish();
         return;
     }
@@ -147,6 +155,12 @@ void Session::busy() {
 
 // Called with the pairing slot held.
 void Session::openPrompt() {
+    if (waitingForSlot) {
+        // The lines that came while this phone waited are taken once the prompt is open.
+        asio::post(*server.io, [self = shared_from_this()] {
+            if (!self->finished_) self->takeLines();
+        });
+    }
     waitingForSlot = false;
     busyTimer.cancel();
     expectedPin = drawPin();
@@ -199,8 +213,9 @@ void Session::approve() {
     expectedPin.reset();
     pinTimer.cancel();
     if (server.owner.onPinHide) server.owner.onPinHide();
-    server.freePairingSlot();
+    // Admitted before the next waiting phone's prompt opens, so the log tells them apart in order.
     accept(server.store->pair(name, ip));
+    server.freePairingSlot();
 }
 
 void Session::accept(const std::string& token) {

@@ -298,6 +298,30 @@ TEST_F(NetServerTest, DisconnectDuringPromptFreesTheSlotAtOnce) {
     EXPECT_EQ(hides_, 1);
 }
 
+// A phone that sends ahead while it waits for the slot is judged on those lines once its prompt
+// opens, and the phone before it is admitted before that prompt opens.
+TEST_F(NetServerTest, LinesSentWhileWaitingForTheSlotAreJudgedWhenThePromptOpens) {
+    Client first(port_);
+    first.send("HELLO First\n");
+    ASSERT_EQ(first.line(), "PIN");
+    const std::string pin = waitPin();
+    Client second(port_);
+    second.send("HELLO Second\nPIN guess\n");
+    ASSERT_TRUE(waitLog("Second (127.0.0.1) 접속 · 앱 ?"));
+    first.send("PIN " + pin + "\n");
+    EXPECT_TRUE(first.line().starts_with("OK "));
+    EXPECT_EQ(second.line(), "PIN");
+    EXPECT_EQ(second.line(), "ERR pin");
+    EXPECT_EQ(second.line(), "<closed>");
+    ASSERT_TRUE(waitLog("Second (127.0.0.1) PIN 불일치"));
+    std::lock_guard lock(mutex_);
+    const auto at = [&](const std::string& prefix) {
+        return std::find_if(logs_.begin(), logs_.end(),
+                            [&](const std::string& l) { return l.starts_with(prefix); });
+    };
+    EXPECT_LT(at("First (127.0.0.1) 연결됨"), at("Second (127.0.0.1) 페어링 요청"));
+}
+
 TEST_F(NetServerTest, AllowFromAnotherThreadAdmitsOnce) {
     Client c(port_);
     c.send("HELLO Tablet\n");
