@@ -46,6 +46,19 @@ std::string ConsoleShell::printable(const std::string& text) {
     return text::oneLine(text);
 }
 
+// Where phones can reach this computer; a port that could not be opened was logged already.
+void ConsoleShell::printListening() {
+    const std::string tcp = "TCP " + std::to_string(server_.controlPort());
+    const std::string udp = "UDP " + std::to_string(server_.discoveryPort());
+    if (server_.controlPort() && server_.discoveryPort()) {
+        print("Listening on " + tcp + " and " + udp);
+    } else if (server_.controlPort()) {
+        print("Listening on " + tcp + " only: phones cannot discover this computer");
+    } else if (server_.discoveryPort()) {
+        print("Listening on " + udp + " only: phones cannot connect");
+    }
+}
+
 void ConsoleShell::print(const std::string& line) {
     std::lock_guard lock(lock_);
     out_ << line << std::endl;
@@ -86,10 +99,7 @@ int ConsoleShell::run(std::istream& in) {
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     print(std::string("Velora ") + kVersion + " \xE2\x80\x94 console shell");
     server_.start();
-    if (server_.controlPort() && server_.discoveryPort()) {
-        print("Listening on TCP " + std::to_string(server_.controlPort()) + " and UDP " +
-              std::to_string(server_.discoveryPort()));
-    }
+    printListening();
     // A read cannot be interrupted, so the reader is left to the process's end. It shares only
     // the queue with this shell, never the shell itself, which may be gone by then; the
     // commands run here, on this thread.

@@ -37,6 +37,7 @@ private:
     };
 
     void print(const std::string& line);
+    void printListening();
     void command(const std::string& line);
 
     std::shared_ptr<Store> store_;

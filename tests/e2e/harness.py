@@ -119,7 +119,9 @@ class Velora:
 
     # -- life cycle --------------------------------------------------------------------------
 
-    def start(self, timeout=15):
+    def start(self, timeout=15, ready=None, before=None):
+        """Starts velora and waits until it listens on both ports, or, given `ready`, until a
+        console line matches that pattern instead. `before` runs once the ports are ours."""
         self.tmp = tempfile.mkdtemp(prefix="velora-e2e-")
         for sub in ("config", "home"):
             os.makedirs(os.path.join(self.tmp, sub))
@@ -128,6 +130,8 @@ class Velora:
         if not wait_until(ports_free, 60, step=0.2):
             self.stop()
             raise RuntimeError("ports 21998/21999 stay busy")
+        if before:
+            before()
         env = dict(os.environ)
         for name in ("DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY"):
             env.pop(name, None)
@@ -140,6 +144,9 @@ class Velora:
                                      stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
         self.reader = threading.Thread(target=self._read, daemon=True)
         self.reader.start()
+        if ready:
+            self.wait_line(ready, timeout)
+            return self
         ready = self.wait_line(r"^(Listening on TCP 21998 and UDP 21999|log: .*열지 못했습니다.*)$",
                                timeout)
         if not ready.group(0).startswith("Listening"):

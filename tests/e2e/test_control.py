@@ -6,6 +6,7 @@ import os
 import re
 import stat
 import signal
+import socket
 import time
 import unittest
 
@@ -212,13 +213,27 @@ class BlockTest(ServerTest):
         self.assertIsNotNone(udp_probe(b"RMK?", timeout=2))
 
 
-class ConsoleExitTest(unittest.TestCase):
-    """The console shell's own ending, each with a velora of its own."""
+class ConsoleTest(unittest.TestCase):
+    """The console shell's start and end, each with a velora of its own."""
 
-    def start(self):
-        server = harness.Velora().start()
+    def start(self, **kwargs):
+        server = harness.Velora()
         self.addCleanup(server.stop)
-        return server
+        return server.start(**kwargs)
+
+    def test_a_discovery_port_held_by_another_program_is_said_on_the_console(self):
+        holder = socket.socket(socket.AF_INET6, socket.SOCK_DGRAM)
+        self.addCleanup(holder.close)
+        holder.setsockopt(socket.IPPROTO_IPV6, socket.IPV6_V6ONLY, 0)
+        server = self.start(
+            before=lambda: holder.bind(("::", harness.DISCOVERY_PORT)),
+            ready=r"^Listening on TCP 21998 only: phones cannot discover this computer$")
+        self.assertEqual(server.count(r"^log: .*탐색 포트를 열지 못했습니다"), 1)
+        self.assertEqual(server.count(r"^Listening on TCP 21998 and"), 0)
+        phone = harness.Line(timeout=5)
+        self.addCleanup(phone.close)
+        phone.send("HELLO Phone - 1.0")
+        self.assertEqual(phone.read_line(5), "PIN")
 
     def test_commands_typed_at_once_all_run_before_quit_ends_the_program(self):
         server = self.start()
@@ -241,4 +256,4 @@ class ConsoleExitTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    harness.main(DiscoveryTest, PairingTest, SessionTest, BlockTest, ConsoleExitTest)
+    harness.main(DiscoveryTest, PairingTest, SessionTest, BlockTest, ConsoleTest)
