@@ -122,6 +122,7 @@ TEST(ScreenStreamerSize, FrameSizeAndClampedWishes) {
     EXPECT_EQ(ScreenStreamer::frameSize({800, 600}, 1280), (PixelSize{800, 600}));
     EXPECT_EQ(ScreenStreamer::frameSize({0, 1080}, 1280), (PixelSize{0, 0}));
     EXPECT_EQ(ScreenStreamer::frameSize({1920, 1}, 320), (PixelSize{320, 0}));
+    EXPECT_EQ(ScreenStreamer::frameSize({1920, -5}, 320), (PixelSize{320, 0}));
 
     const ScreenStreamer low(std::make_unique<SyntheticScreen>(), {}, -10, 5, {}, {});
     EXPECT_EQ(low.maxW(), 320);
