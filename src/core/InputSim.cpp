@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "core/Protocol.h"
 #include "core/Text.h"
 
 namespace velora {
@@ -12,13 +13,11 @@ namespace {
 constexpr Rect kFallbackBounds{0, 0, 1440, 900};
 constexpr double kAbsGrid = 65535.0;
 
-// The first character of a button letter: R is right, M middle, anything else left. A character
-// is what a reader sees, so "R" with a combining accent is not "R".
+// The first character of a button letter: R is right, M middle, anything else left.
 MouseButton buttonFor(std::string_view letter) {
-    const std::vector<std::string> characters = text::graphemes(letter);
-    const std::string first = characters.empty() ? "L" : characters.front();
-    if (first == "R" || first == "r") return MouseButton::Right;
-    if (first == "M" || first == "m") return MouseButton::Middle;
+    const std::string first = buttonLetter(letter);
+    if (first == "R") return MouseButton::Right;
+    if (first == "M") return MouseButton::Middle;
     return MouseButton::Left;
 }
 
