@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "LoopbackRig.h"
-#include "core/NetServer.h"
+#include "core/net/NetServer.h"
 #include "platform/macos/MacKeymap.h"
 #include "platform/sim/DiscardingEventSink.h"
 #include "platform/sim/SimDisplays.h"

@@ -16,7 +16,7 @@
 
 #include "BenchXvfb.h"
 #include "LoopbackRig.h"
-#include "core/NetServer.h"
+#include "core/net/NetServer.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/X11Displays.h"
 #include "platform/sim/DiscardingEventSink.h"

@@ -12,8 +12,8 @@
 #include <memory>
 #include <string>
 
-#include "core/NetServer.h"
-#include "core/Store.h"
+#include "core/net/NetServer.h"
+#include "core/store/Store.h"
 
 namespace velora::loopback {
 

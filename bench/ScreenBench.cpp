@@ -24,7 +24,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/ScreenStreamer.h"
+#include "core/screen/ScreenStreamer.h"
 #include "platform/linux/X11ScreenSource.h"
 
 extern char** environ;

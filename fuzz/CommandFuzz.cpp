@@ -4,9 +4,10 @@
 #include <cmath>
 
 #include "FuzzSupport.h"
-#include "core/InputSim.h"
-#include "core/Protocol.h"
+#include "common/Utf8.h"
 #include "core/Text.h"
+#include "core/input/InputSim.h"
+#include "core/net/Protocol.h"
 #include "platform/linux/LinuxKeymap.h"
 #include "platform/macos/MacKeymap.h"
 #include "platform/sim/SimDisplays.h"
@@ -98,7 +99,7 @@ void command(InputSim& input, CheckingSink& sink, const std::vector<Rect>& displ
     } else if (verb == "T") {
         if (auto bytes = decodeBase64(argument)) {
             fuzzing::check(encodeBase64(*bytes).size() == argument.size(), "Base64 length");
-            const std::string typed = text::sanitizeUtf8(*bytes);
+            const std::string typed = utf8::sanitize(*bytes);
             const size_t before = sink.keys.size() + sink.texts.size();
             input.type(typed);
             fuzzing::check(

@@ -1,7 +1,7 @@
 // config.json as found on disk. Whatever the file holds, the decoded settings survive a write and
 // a read unchanged, and a Store opened on the file leaves a file that decodes again.
 #include "FuzzSupport.h"
-#include "core/Store.h"
+#include "core/store/Store.h"
 
 using namespace velora;
 

@@ -13,8 +13,8 @@
 #include <nlohmann/json.hpp>
 
 #include "FuzzSupport.h"
-#include "core/NetServer.h"
-#include "core/Protocol.h"
+#include "core/net/NetServer.h"
+#include "core/net/Protocol.h"
 #include "platform/sim/DiscardingEventSink.h"
 #include "platform/sim/SimSystemInfo.h"
 

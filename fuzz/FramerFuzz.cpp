@@ -3,8 +3,9 @@
 #include <limits>
 
 #include "FuzzSupport.h"
-#include "core/Protocol.h"
+#include "common/Utf8.h"
 #include "core/Text.h"
+#include "core/net/Protocol.h"
 
 using namespace velora;
 
@@ -30,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const std::string& line : expected) {
         fuzzing::check(!line.empty(), "empty line");
         fuzzing::check(line.find('\n') == std::string::npos, "LF inside a line");
-        fuzzing::check(text::sanitizeUtf8(line) == line, "line is not valid UTF-8");
+        fuzzing::check(utf8::sanitize(line) == line, "line is not valid UTF-8");
         fuzzing::check(text::trimWhitespaceAndNewlines(line) == line, "line not trimmed");
     }
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "FuzzSupport.h"
-#include "core/L.h"
+#include "core/shell/L.h"
 
 using namespace velora;
 

@@ -4,8 +4,8 @@
 #include <algorithm>
 
 #include "FuzzSupport.h"
-#include "core/Protocol.h"
-#include "core/ScreenStreamer.h"
+#include "core/net/Protocol.h"
+#include "core/screen/ScreenStreamer.h"
 
 using namespace velora;
 

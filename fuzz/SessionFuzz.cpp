@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "FuzzSupport.h"
-#include "core/NetServer.h"
+#include "core/net/NetServer.h"
 #include "platform/linux/LinuxKeymap.h"
 #include "platform/sim/DiscardingEventSink.h"
 #include "platform/sim/SimDisplays.h"

@@ -14,7 +14,7 @@
 #include <QUrl>
 #include <algorithm>
 
-#include "core/L.h"
+#include "core/shell/L.h"
 
 // Resources of a static library must be registered by name, outside any namespace.
 static void initTrayResources() {

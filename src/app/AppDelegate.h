@@ -15,11 +15,11 @@
 
 #include "app/MainThreadQueue.h"
 #include "app/PinWindow.h"
-#include "core/AutoStart.h"
-#include "core/MenuModel.h"
-#include "core/NetServer.h"
-#include "core/PermissionFlow.h"
-#include "core/Store.h"
+#include "core/net/NetServer.h"
+#include "core/shell/MenuModel.h"
+#include "core/shell/PermissionFlow.h"
+#include "core/store/AutoStart.h"
+#include "core/store/Store.h"
 
 class QUrl;
 

@@ -5,6 +5,7 @@
 #include <thread>
 #include <utility>
 
+#include "common/Utf8.h"
 #include "core/Text.h"
 #include "core/Version.h"
 
@@ -65,7 +66,7 @@ void ConsoleShell::print(const std::string& line) {
 }
 
 void ConsoleShell::command(const std::string& line) {
-    const std::string word = text::trimWhitespaceAndNewlines(text::sanitizeUtf8(line));
+    const std::string word = text::trimWhitespaceAndNewlines(utf8::sanitize(line));
     if (word == "allow") {
         std::function<void()> approve;
         {
@@ -116,7 +117,7 @@ int ConsoleShell::run(std::istream& in) {
         sigwait(&signals, &received);
         if (received != SIGUSR1) return 0;
         for (const std::string& line : lines->takeAll()) {
-            if (text::trimWhitespaceAndNewlines(text::sanitizeUtf8(line)) == "quit") return 0;
+            if (text::trimWhitespaceAndNewlines(utf8::sanitize(line)) == "quit") return 0;
             command(line);
         }
     }

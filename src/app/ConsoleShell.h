@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "core/NetServer.h"
-#include "core/Store.h"
+#include "core/net/NetServer.h"
+#include "core/store/Store.h"
 
 namespace velora {
 

@@ -8,8 +8,8 @@
 #include <QTextLayout>
 #include <QVBoxLayout>
 
-#include "core/L.h"
 #include "core/Text.h"
+#include "core/shell/L.h"
 
 namespace velora {
 namespace {

@@ -2,8 +2,10 @@
 
 #include <string>
 
+#include "core/store/Store.h"
 #include "platform/linux/LinuxKeymap.h"
 #include "platform/linux/LinuxLauncher.h"
+#include "platform/linux/LinuxPaths.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/LinuxSystemInfo.h"
 #include "platform/linux/X11ScreenSource.h"
@@ -34,6 +36,14 @@ Platform makePlatform(const char* display) {
     platform.system = std::make_shared<linux_::LinuxSystemInfo>();
     platform.screenPermission = [] { return false; };
     return platform;
+}
+
+std::filesystem::path settingsFolder() {
+    return linuxConfigFolder(linux_::configHome());
+}
+
+AutoStartProfile autoStartProfile() {
+    return linuxAutoStartProfile(linux_::configHome(), linux_::runningExecutable());
 }
 
 bool displayReachable(const char* display) {

@@ -13,9 +13,8 @@
 #include "app/AppDelegate.h"
 #include "app/ConsoleShell.h"
 #include "app/PlatformSetup.h"
-#include "core/Store.h"
 #include "core/Version.h"
-#include "platform/linux/LinuxPaths.h"
+#include "core/store/Store.h"
 
 namespace {
 
@@ -54,7 +53,7 @@ int runTray(int& argc, char** argv, std::shared_ptr<velora::Store> store, const 
     app.setApplicationName("velora");
     app.setQuitOnLastWindowClosed(false);
     velora::ShellOptions options;
-    options.autoStart = velora::linux_::autoStartProfile();
+    options.autoStart = velora::autoStartProfile();
     velora::AppDelegate delegate(std::move(store), velora::makePlatform(display), options);
     delegate.launch();
     return app.exec();
@@ -83,7 +82,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     raiseFileLimit();
-    auto store = std::make_shared<velora::Store>(velora::linux_::settingsFolder());
+    auto store = std::make_shared<velora::Store>(velora::settingsFolder());
     const char* display = std::getenv("DISPLAY");
     if (!console && velora::displayReachable(display)) return runTray(argc, argv, store, display);
     velora::ConsoleShell shell(store, velora::makePlatform(display), std::cout);

@@ -7,10 +7,10 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
+#include "common/Utf8.h"
+
 namespace velora::text {
 namespace {
-
-constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
 bool isWhitespace(UChar32 c, bool newlines) {
     switch (c) {
@@ -70,7 +70,7 @@ std::string trimBy(std::string_view s, bool newlines) {
 }  // namespace
 
 std::string oneLine(std::string_view bytes) {
-    const std::string text = sanitizeUtf8(bytes);
+    const std::string text = utf8::sanitize(bytes);
     const auto* p = reinterpret_cast<const uint8_t*>(text.data());
     const int32_t n = static_cast<int32_t>(text.size());
     std::string out;
@@ -84,29 +84,6 @@ std::string oneLine(std::string_view bytes) {
             out.push_back('?');
         } else {
             out.append(text, start, i - start);
-        }
-    }
-    return out;
-}
-
-std::string sanitizeUtf8(std::string_view bytes) {
-    const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
-    const int32_t n = static_cast<int32_t>(bytes.size());
-    std::string out;
-    out.reserve(bytes.size());
-    int32_t i = 0;
-    while (i < n) {
-        if (p[i] < 0x80) {
-            out.push_back(static_cast<char>(p[i++]));
-            continue;
-        }
-        const int32_t start = i;
-        UChar32 c;
-        U8_NEXT(p, i, n, c);
-        if (c < 0) {
-            out.append(kReplacement);
-        } else {
-            out.append(bytes.substr(start, i - start));
         }
     }
     return out;

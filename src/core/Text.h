@@ -9,9 +9,6 @@
 
 namespace velora::text {
 
-// Decodes bytes as UTF-8, each ill-formed sequence replaced by U+FFFD; never fails.
-std::string sanitizeUtf8(std::string_view bytes);
-
 // The text as one line for a log, a terminal, a menu or a prompt: bytes decoded as UTF-8 with
 // replacement, and every control character (C0, DEL, C1), line or paragraph separator and
 // bidirectional embedding, override or isolate control replaced by "?".

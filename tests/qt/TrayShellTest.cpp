@@ -19,10 +19,10 @@
 #include <atomic>
 #include <thread>
 
-#include "../unit/FileTestSupport.h"
+#include "../unit/store/FileTestSupport.h"
 #include "app/AppDelegate.h"
 #include "app/PinWindow.h"
-#include "core/L.h"
+#include "core/shell/L.h"
 #include "platform/linux/LinuxKeymap.h"
 #include "platform/sim/RecordingEventSink.h"
 #include "platform/sim/RecordingLauncher.h"

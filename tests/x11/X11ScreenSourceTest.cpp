@@ -12,7 +12,7 @@
 #include <random>
 #include <thread>
 
-#include "core/JpegEncoder.h"
+#include "core/screen/JpegEncoder.h"
 #include "platform/linux/X11ScreenSource.h"
 
 using velora::Image;
@@ -41,7 +41,7 @@ bool near(unsigned long a, unsigned long b, int tolerance = 3) {
 // Draws on the test's Xvfb (1280x800) through a connection of its own: four coloured
 // quadrants, the pointer parked in the white one's far corner.
 class X11ScreenSourceTest : public testing::Test {
-  protected:
+protected:
     void SetUp() override {
         display = XOpenDisplay(nullptr);
         ASSERT_NE(display, nullptr);

@@ -3,6 +3,7 @@
 #include "Discovery.h"
 #include "ExitCode.h"
 #include "TokenStore.h"
+#include "common/Utf8.h"
 #include "core/Text.h"
 
 namespace remote {
@@ -30,7 +31,7 @@ Clock::time_point deadlineAfter(Seconds seconds) {
 }
 
 std::string wireName(const std::string& name) {
-    std::string out = velora::text::sanitizeUtf8(name);
+    std::string out = velora::utf8::sanitize(name);
     for (char& c : out) {
         if (static_cast<unsigned char>(c) <= ' ' || c == 0x7f) c = '_';
     }
@@ -38,7 +39,7 @@ std::string wireName(const std::string& name) {
 }
 
 std::string printable(std::string_view text) {
-    std::string out = velora::text::sanitizeUtf8(text);
+    std::string out = velora::utf8::sanitize(text);
     for (char& c : out) {
         if ((static_cast<unsigned char>(c) < ' ' && c != '\t') || c == 0x7f) c = '?';
     }

@@ -8,6 +8,7 @@
 #include "Control.h"
 #include "ExitCode.h"
 #include "TokenStore.h"
+#include "common/Utf8.h"
 #include "core/Text.h"
 
 namespace remote {
@@ -54,7 +55,7 @@ private:
         size_t end;
         while ((end = typed_.find('\n')) != std::string::npos) {
             std::string pin = velora::text::trimWhitespaceAndNewlines(
-                velora::text::sanitizeUtf8(typed_.substr(0, end)));
+                velora::utf8::sanitize(typed_.substr(0, end)));
             typed_.erase(0, end + 1);
             if (!pin.empty()) return pin;
         }

@@ -1,10 +1,10 @@
-#include "core/InputSim.h"
+#include "core/input/InputSim.h"
 
 #include <algorithm>
 #include <limits>
 
-#include "core/Protocol.h"
 #include "core/Text.h"
+#include "core/net/Protocol.h"
 
 namespace velora {
 namespace {

@@ -1,12 +1,12 @@
-#include "core/NetServer.h"
+#include "core/net/NetServer.h"
 
 #include <pthread.h>
 
 #include <nlohmann/json.hpp>
 
-#include "core/NetServerImpl.h"
 #include "core/Text.h"
 #include "core/Version.h"
+#include "core/net/NetServerImpl.h"
 
 namespace velora {
 

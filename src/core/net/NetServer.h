@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/Store.h"
+#include "core/store/Store.h"
 #include "platform/Platform.h"
 
 namespace velora {

@@ -9,10 +9,10 @@
 #include <optional>
 #include <unordered_map>
 
-#include "core/InputSim.h"
-#include "core/NetServer.h"
-#include "core/Protocol.h"
-#include "core/ScreenStreamer.h"
+#include "core/input/InputSim.h"
+#include "core/net/NetServer.h"
+#include "core/net/Protocol.h"
+#include "core/screen/ScreenStreamer.h"
 
 namespace velora {
 

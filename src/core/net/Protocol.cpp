@@ -1,8 +1,9 @@
-#include "core/Protocol.h"
+#include "core/net/Protocol.h"
 
 #include <array>
 #include <cstdio>
 
+#include "common/Utf8.h"
 #include "core/Text.h"
 
 namespace velora {
@@ -28,7 +29,7 @@ std::optional<std::string> LineFramer::next() {
             return std::nullopt;
         }
         const std::string_view raw(buffer_.data() + start_, lf - start_);
-        std::string line = text::trimWhitespaceAndNewlines(text::sanitizeUtf8(raw));
+        std::string line = text::trimWhitespaceAndNewlines(utf8::sanitize(raw));
         start_ = scanned_ = lf + 1;
         if (!line.empty()) return line;
     }

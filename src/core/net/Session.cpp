@@ -1,9 +1,9 @@
 // One control connection: line framing, the greeting, pairing, the send queue and teardown.
 #include <random>
 
-#include "core/L.h"
-#include "core/NetServerImpl.h"
 #include "core/Text.h"
+#include "core/net/NetServerImpl.h"
+#include "core/shell/L.h"
 
 namespace velora {
 

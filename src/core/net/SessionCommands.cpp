@@ -1,7 +1,8 @@
 // An admitted phone's command lines, and the screen request of a viewing connection.
-#include "core/L.h"
-#include "core/NetServerImpl.h"
+#include "common/Utf8.h"
 #include "core/Text.h"
+#include "core/net/NetServerImpl.h"
+#include "core/shell/L.h"
 
 namespace velora {
 
@@ -34,7 +35,7 @@ void Session::execute(const std::string& line) {
     } else if (verb == "H") {
         if (!input.hotkey(argument)) send("ERR hotkey\n");
     } else if (verb == "T") {
-        if (auto bytes = decodeBase64(argument)) input.type(text::sanitizeUtf8(*bytes));
+        if (auto bytes = decodeBase64(argument)) input.type(utf8::sanitize(*bytes));
     } else if (verb == "MEDIA") {
         if (!input.media(argument)) send("ERR media\n");
     } else if (verb == "PWR") {

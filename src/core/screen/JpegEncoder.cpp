@@ -1,4 +1,4 @@
-#include "core/JpegEncoder.h"
+#include "core/screen/JpegEncoder.h"
 
 // jpeglib.h expects size_t and FILE to be declared before it.
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "core/ScreenStreamer.h"
+#include "core/screen/ScreenStreamer.h"
 
 #include <pthread.h>
 
@@ -12,7 +12,7 @@
 #include <span>
 #include <thread>
 
-#include "core/JpegEncoder.h"
+#include "core/screen/JpegEncoder.h"
 
 namespace velora {
 

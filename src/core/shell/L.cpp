@@ -1,10 +1,10 @@
-#include "core/L.h"
+#include "core/shell/L.h"
 
 #include <cstdlib>
 #include <mutex>
 
 #include "core/Text.h"
-#include "core/strings/Languages.h"
+#include "core/shell/strings/Languages.h"
 
 namespace velora {
 namespace {

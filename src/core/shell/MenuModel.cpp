@@ -1,9 +1,9 @@
-#include "core/MenuModel.h"
+#include "core/shell/MenuModel.h"
 
 #include <algorithm>
 
-#include "core/L.h"
 #include "core/Text.h"
+#include "core/shell/L.h"
 
 namespace velora {
 namespace {

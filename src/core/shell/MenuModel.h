@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/Store.h"
+#include "core/store/Store.h"
 
 namespace velora {
 

@@ -1,8 +1,8 @@
-#include "core/PermissionFlow.h"
+#include "core/shell/PermissionFlow.h"
 
 #include <utility>
 
-#include "core/L.h"
+#include "core/shell/L.h"
 
 namespace velora {
 

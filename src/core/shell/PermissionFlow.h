@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "core/MenuModel.h"
+#include "core/shell/MenuModel.h"
 
 namespace velora {
 

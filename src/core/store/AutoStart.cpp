@@ -1,8 +1,8 @@
-#include "core/AutoStart.h"
+#include "core/store/AutoStart.h"
 
 #include <system_error>
 
-#include "core/Files.h"
+#include "core/store/Files.h"
 
 namespace velora {
 namespace {

@@ -1,4 +1,4 @@
-#include "core/Files.h"
+#include "core/store/Files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "core/Store.h"
+#include "core/store/Store.h"
 
 #include <fcntl.h>
 #include <sys/random.h>
@@ -13,8 +13,9 @@
 #include <ctime>
 #include <nlohmann/json.hpp>
 
-#include "core/Files.h"
+#include "common/Utf8.h"
 #include "core/Text.h"
+#include "core/store/Files.h"
 
 namespace velora {
 namespace {
@@ -179,19 +180,8 @@ double referenceSeconds(Store::Clock::time_point t) {
     return std::chrono::duration<double>(sinceReference).count();
 }
 
-fs::path xdgConfigHome(const char* xdgConfigHomeVar, const char* home) {
-    if (xdgConfigHomeVar && fs::path(xdgConfigHomeVar).is_absolute()) {
-        return xdgConfigHomeVar;
-    }
-    if (home && fs::path(home).is_absolute()) {
-        return fs::path(home) / ".config";
-    }
-    return {};
-}
-
-fs::path linuxConfigFolder(const char* xdgConfigHomeVar, const char* home) {
-    const fs::path base = xdgConfigHome(xdgConfigHomeVar, home);
-    return base.empty() ? base : base / "velora";
+fs::path linuxConfigFolder(const fs::path& configHome) {
+    return configHome.empty() ? configHome : configHome / "velora";
 }
 
 fs::path macConfigFolder(const fs::path& home) {
@@ -338,7 +328,7 @@ void Store::trim() {
     }
     const auto log = files::readWhole(logPath());
     // A log that is not UTF-8 text is left whole rather than cut at a guessed boundary.
-    if (!log || text::sanitizeUtf8(*log) != *log) {
+    if (!log || utf8::sanitize(*log) != *log) {
         return;
     }
     files::writeAtomically(logPath(), newerHalf(*log), kFileMode);

@@ -94,12 +94,8 @@ private:
 // Seconds since 2001-01-01 00:00:00 UTC, the reference date of `lastSeen`.
 double referenceSeconds(Store::Clock::time_point t);
 
-// The user's configuration folder on Linux: $XDG_CONFIG_HOME when set and absolute, else
-// $HOME/.config; empty when neither gives an absolute path.
-std::filesystem::path xdgConfigHome(const char* xdgConfigHomeVar, const char* home);
-// The settings folder on Linux: $XDG_CONFIG_HOME/velora, else $HOME/.config/velora; empty when
-// neither variable gives an absolute path.
-std::filesystem::path linuxConfigFolder(const char* xdgConfigHome, const char* home);
+// The settings folder on Linux: "velora" in the user's configuration folder; empty when that is.
+std::filesystem::path linuxConfigFolder(const std::filesystem::path& configHome);
 // The settings folder in the macOS profile: <home>/Library/Application Support/Velora.
 std::filesystem::path macConfigFolder(const std::filesystem::path& home);
 

@@ -7,8 +7,6 @@
 #include <system_error>
 #include <vector>
 
-#include "core/Store.h"
-
 namespace velora::linux_ {
 
 std::filesystem::path homeFolder() {
@@ -31,13 +29,18 @@ std::filesystem::path runningExecutable() {
     return std::filesystem::read_symlink("/proc/self/exe", ec);
 }
 
-std::filesystem::path settingsFolder() {
-    return linuxConfigFolder(std::getenv("XDG_CONFIG_HOME"), homeFolder().c_str());
+std::filesystem::path xdgConfigHome(const char* xdgConfigHomeVar, const char* home) {
+    if (xdgConfigHomeVar && std::filesystem::path(xdgConfigHomeVar).is_absolute()) {
+        return xdgConfigHomeVar;
+    }
+    if (home && std::filesystem::path(home).is_absolute()) {
+        return std::filesystem::path(home) / ".config";
+    }
+    return {};
 }
 
-AutoStartProfile autoStartProfile() {
-    const auto configHome = xdgConfigHome(std::getenv("XDG_CONFIG_HOME"), homeFolder().c_str());
-    return linuxAutoStartProfile(configHome, runningExecutable());
+std::filesystem::path configHome() {
+    return xdgConfigHome(std::getenv("XDG_CONFIG_HOME"), homeFolder().c_str());
 }
 
 }  // namespace velora::linux_

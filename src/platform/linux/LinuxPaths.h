@@ -3,17 +3,16 @@
 
 #include <filesystem>
 
-#include "core/AutoStart.h"
-
 namespace velora::linux_ {
 
 // $HOME when absolute, else the home folder of the user's password entry; empty if neither.
 std::filesystem::path homeFolder();
 // The running program's absolute path (/proc/self/exe), or empty when it cannot be read.
 std::filesystem::path runningExecutable();
-// The settings folder: $XDG_CONFIG_HOME/velora, else ~/.config/velora.
-std::filesystem::path settingsFolder();
-// Launch at login for this user and this program.
-AutoStartProfile autoStartProfile();
+// The user's configuration folder: $XDG_CONFIG_HOME when set and absolute, else $HOME/.config;
+// empty when neither gives an absolute path.
+std::filesystem::path xdgConfigHome(const char* xdgConfigHomeVar, const char* home);
+// The same for this process's environment and home folder.
+std::filesystem::path configHome();
 
 }  // namespace velora::linux_

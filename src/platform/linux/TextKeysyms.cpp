@@ -2,28 +2,9 @@
 
 #include <X11/keysym.h>
 
-#include "core/Text.h"
+#include "common/Utf8.h"
 
 namespace velora::linux_ {
-
-namespace {
-
-// Decodes well-formed UTF-8 (the output of sanitizeUtf8).
-std::vector<char32_t> codePoints(std::string_view utf8) {
-    std::vector<char32_t> out;
-    for (size_t i = 0; i < utf8.size();) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        char32_t cp = length == 1 ? lead : lead & (0x7F >> length);
-        for (size_t k = 1; k < length && i + k < utf8.size(); ++k)
-            cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        out.push_back(cp);
-        i += length;
-    }
-    return out;
-}
-
-}  // namespace
 
 uint32_t keysymForCodePoint(char32_t cp) {
     switch (cp) {
@@ -48,7 +29,7 @@ uint32_t keysymForCodePoint(char32_t cp) {
 }
 
 std::vector<uint32_t> keysymsForText(std::string_view utf8) {
-    const std::vector<char32_t> points = codePoints(text::sanitizeUtf8(utf8));
+    const std::vector<char32_t> points = utf8::codePoints(utf8);
     std::vector<uint32_t> syms;
     for (size_t i = 0; i < points.size(); ++i) {
         if (points[i] == U'\r' && i + 1 < points.size() && points[i + 1] == U'\n') continue;

@@ -1,7 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "core/InputSim.h"
+#include "core/input/InputSim.h"
 #include "platform/macos/MacKeymap.h"
 #include "platform/sim/RecordingEventSink.h"
 #include "platform/sim/RecordingLauncher.h"

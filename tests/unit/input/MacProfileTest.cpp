@@ -3,7 +3,7 @@
 
 #include <ostream>
 
-#include "core/InputSim.h"
+#include "core/input/InputSim.h"
 #include "platform/macos/MacEventSink.h"
 #include "platform/macos/MacKeymap.h"
 #include "platform/sim/RecordingLauncher.h"
@@ -55,7 +55,7 @@ CGEventRecord system(uint64_t flags, int64_t data1) {
 }
 
 class MacProfileTest : public testing::Test {
-  protected:
+protected:
     std::shared_ptr<sim::RecordingMacPoster> poster = std::make_shared<sim::RecordingMacPoster>();
     std::shared_ptr<sim::RecordingLauncher> launcher = std::make_shared<sim::RecordingLauncher>();
     InputSim input{std::make_shared<MacEventSink>(poster), std::make_shared<MacKeymap>(),

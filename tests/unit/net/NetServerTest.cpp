@@ -11,8 +11,8 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
-#include "core/NetServer.h"
-#include "core/Protocol.h"
+#include "core/net/NetServer.h"
+#include "core/net/Protocol.h"
 #include "platform/sim/SimSystemInfo.h"
 
 using namespace velora;

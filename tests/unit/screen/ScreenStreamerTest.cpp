@@ -7,8 +7,8 @@
 #include <semaphore>
 #include <thread>
 
-#include "core/JpegEncoder.h"
-#include "core/ScreenStreamer.h"
+#include "core/screen/JpegEncoder.h"
+#include "core/screen/ScreenStreamer.h"
 #include "platform/sim/SyntheticScreen.h"
 
 using namespace std::chrono_literals;

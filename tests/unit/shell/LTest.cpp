@@ -4,7 +4,7 @@
 #include <regex>
 #include <set>
 
-#include "core/L.h"
+#include "core/shell/L.h"
 
 using namespace velora;
 
@@ -51,7 +51,7 @@ TEST(LChoose, UnknownOrMalformedTagsFallBackToEnglish) {
 }
 
 class LEnvironment : public ::testing::Test {
-  protected:
+protected:
     static constexpr const char* kNames[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
 
     void SetUp() override {
@@ -75,7 +75,7 @@ class LEnvironment : public ::testing::Test {
         return tags.empty() ? "<none>" : tags.front();
     }
 
-  private:
+private:
     std::vector<std::optional<std::string>> saved_;
 };
 

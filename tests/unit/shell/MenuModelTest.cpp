@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/MenuModel.h"
+#include "core/shell/MenuModel.h"
 
 namespace velora {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <deque>
 
-#include "core/PermissionFlow.h"
+#include "core/shell/PermissionFlow.h"
 
 namespace velora {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "FileTestSupport.h"
-#include "core/AutoStart.h"
+#include "core/store/AutoStart.h"
 
 using namespace velora;
 using namespace velora::testing_support;

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "FileTestSupport.h"
-#include "core/Store.h"
+#include "core/store/Store.h"
 
 using namespace velora;
 using namespace velora::testing_support;

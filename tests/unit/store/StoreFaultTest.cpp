@@ -9,7 +9,7 @@
 #include <cerrno>
 
 #include "FileTestSupport.h"
-#include "core/Store.h"
+#include "core/store/Store.h"
 
 using namespace velora;
 using namespace velora::testing_support;

@@ -3,7 +3,7 @@
 #include <regex>
 
 #include "FileTestSupport.h"
-#include "core/Store.h"
+#include "core/store/Store.h"
 
 using namespace velora;
 using namespace velora::testing_support;
@@ -170,10 +170,8 @@ TEST_F(StoreTest, ChangesMadeWhileUnwritableAreSavedLater) {
     EXPECT_EQ(permissions(folder), 0700u);
 }
 
-TEST(StoreFolders, FollowXdgAndHome) {
-    EXPECT_EQ(linuxConfigFolder("/x/cfg", "/home/u"), fs::path("/x/cfg/velora"));
-    EXPECT_EQ(linuxConfigFolder("relative", "/home/u"), fs::path("/home/u/.config/velora"));
-    EXPECT_EQ(linuxConfigFolder("", "/home/u"), fs::path("/home/u/.config/velora"));
-    EXPECT_EQ(linuxConfigFolder(nullptr, nullptr), fs::path());
+TEST(StoreFolders, NameTheSettingsFolderInsideTheConfigurationFolder) {
+    EXPECT_EQ(linuxConfigFolder("/home/u/.config"), fs::path("/home/u/.config/velora"));
+    EXPECT_EQ(linuxConfigFolder(fs::path()), fs::path());
     EXPECT_EQ(macConfigFolder("/Users/u"), fs::path("/Users/u/Library/Application Support/Velora"));
 }

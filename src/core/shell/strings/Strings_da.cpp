@@ -1,4 +1,4 @@
-#include "core/strings/Languages.h"
+#include "core/shell/strings/Languages.h"
 
 namespace velora::strings {
 

@@ -1,5 +1,5 @@
 // Norwegian Bokmål texts of the localization table.
-#include "core/strings/Languages.h"
+#include "core/shell/strings/Languages.h"
 
 namespace velora::strings {
 
