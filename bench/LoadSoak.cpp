@@ -15,8 +15,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <asio.hpp>
 #include <atomic>
+#include <boost/asio.hpp>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -39,6 +39,7 @@ extern char** environ;
 
 namespace {
 
+namespace asio = boost::asio;
 using asio::ip::tcp;
 using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
@@ -332,18 +333,19 @@ protected:
     }
     void connect(std::function<void()> then) {
         const tcp::endpoint to(asio::ip::make_address("127.0.0.1"), kControlPort);
-        socket.async_connect(to, [self = shared_from_this(), then](const asio::error_code& ec) {
-            if (ec) return self->fail("connect: " + ec.message());
-            asio::error_code ignored;
-            self->socket.set_option(tcp::no_delay(true), ignored);
-            then();
-        });
+        socket.async_connect(
+            to, [self = shared_from_this(), then](const boost::system::error_code& ec) {
+                if (ec) return self->fail("connect: " + ec.message());
+                boost::system::error_code ignored;
+                self->socket.set_option(tcp::no_delay(true), ignored);
+                then();
+            });
     }
     void write(std::string bytes, std::function<void()> then = nullptr) {
         auto data = std::make_shared<std::string>(std::move(bytes));
         asio::async_write(
             socket, asio::buffer(*data),
-            [self = shared_from_this(), data, then](const asio::error_code& ec, size_t) {
+            [self = shared_from_this(), data, then](const boost::system::error_code& ec, size_t) {
                 if (ec) return self->fail("write: " + ec.message());
                 if (then) then();
             });
@@ -351,7 +353,7 @@ protected:
     void readLine(std::function<void(std::string)> then) {
         asio::async_read_until(
             socket, asio::dynamic_buffer(in), '\n',
-            [self = shared_from_this(), then](const asio::error_code& ec, size_t n) {
+            [self = shared_from_this(), then](const boost::system::error_code& ec, size_t n) {
                 if (ec)
                     return self->fail(ec == asio::error::eof ? "closed by the server"
                                                              : "read: " + ec.message());
@@ -367,16 +369,17 @@ protected:
             in.erase(0, n);
             return then(std::move(bytes));
         }
-        asio::async_read(socket, asio::dynamic_buffer(in), asio::transfer_exactly(n - in.size()),
-                         [self = shared_from_this(), n, then](const asio::error_code& ec, size_t) {
-                             if (ec) return self->fail("frame read: " + ec.message());
-                             std::string bytes = self->in.substr(0, n);
-                             self->in.erase(0, n);
-                             then(std::move(bytes));
-                         });
+        asio::async_read(
+            socket, asio::dynamic_buffer(in), asio::transfer_exactly(n - in.size()),
+            [self = shared_from_this(), n, then](const boost::system::error_code& ec, size_t) {
+                if (ec) return self->fail("frame read: " + ec.message());
+                std::string bytes = self->in.substr(0, n);
+                self->in.erase(0, n);
+                then(std::move(bytes));
+            });
     }
     void close() {
-        asio::error_code ec;
+        boost::system::error_code ec;
         socket.shutdown(tcp::socket::shutdown_both, ec);
         socket.close(ec);
     }
@@ -454,7 +457,7 @@ private:
         if (load.options.interval <= 0) return next();
         pause.expires_after(std::chrono::milliseconds(load.options.interval));
         pause.async_wait([self = std::static_pointer_cast<Phone>(shared_from_this())](
-                             const asio::error_code&) { self->next(); });
+                             const boost::system::error_code&) { self->next(); });
     }
     void leave() {
         if (streaming) --load.stats.phonesIn;
@@ -508,7 +511,7 @@ private:
     void again() {
         timer.expires_after(std::chrono::milliseconds(20));
         timer.async_wait([self = std::static_pointer_cast<Churner>(shared_from_this())](
-                             const asio::error_code&) { self->start(); });
+                             const boost::system::error_code&) { self->start(); });
     }
     void fail(const std::string& kind) override {
         Client::fail("churn: " + kind);
@@ -565,7 +568,7 @@ private:
         releaseSlot();
         timer.expires_after(std::chrono::milliseconds(200));
         timer.async_wait([self = std::static_pointer_cast<Pairer>(shared_from_this())](
-                             const asio::error_code&) { self->start(); });
+                             const boost::system::error_code&) { self->start(); });
     }
     void fail(const std::string& kind) override {
         load.stats.error("pairing: " + kind);
@@ -634,7 +637,7 @@ private:
 std::optional<std::string> pairOnce(Program& program) {
     asio::io_context io;
     tcp::socket socket(io);
-    asio::error_code ec;
+    boost::system::error_code ec;
     socket.connect(tcp::endpoint(asio::ip::make_address("127.0.0.1"), kControlPort), ec);
     if (ec) return std::nullopt;
     asio::write(socket, asio::buffer(std::string("HELLO LoadSoak - 1.0\n")), ec);
@@ -755,7 +758,7 @@ int main(int argc, char** argv) {
             peakFds = std::max<long>(peakFds, program.openFds());
             if (!load.running) return;
             sampler.expires_after(std::chrono::milliseconds(500));
-            sampler.async_wait([&](const asio::error_code&) { sample(); });
+            sampler.async_wait([&](const boost::system::error_code&) { sample(); });
         };
         sample();
 

@@ -3,7 +3,7 @@
 set -euo pipefail
 PACKAGES=(
   build-essential cmake pkg-config clang libclang-rt-14-dev python3
-  libasio-dev nlohmann-json3-dev libicu-dev libturbojpeg0-dev libjpeg62-turbo-dev libyuv-dev
+  libboost1.81-dev nlohmann-json3-dev libicu-dev libturbojpeg0-dev libjpeg62-turbo-dev libyuv-dev
   libx11-dev libxtst-dev libxrandr-dev libxext-dev libxfixes-dev libxdamage-dev
   qt6-base-dev qt6-svg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
@@ -19,4 +19,4 @@ SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+$SUDO apt-get install -y -qq -o DPkg::Lock::Timeout=600 --no-install-recommends "${missing[@]}"

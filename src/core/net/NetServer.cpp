@@ -44,8 +44,8 @@ void NetServer::Impl::viewersChanged() {
 // The discovery socket does not take address reuse: on Linux that would let a second instance
 // bind the same UDP port and answer probes with its own identity.
 template <typename Socket, typename Protocol>
-static asio::error_code openDualStack(Socket& socket, uint16_t port) {
-    asio::error_code ec;
+static ErrorCode openDualStack(Socket& socket, uint16_t port) {
+    ErrorCode ec;
     for (const auto protocol : {Protocol::v6(), Protocol::v4()}) {
         ec.clear();
         socket.open(protocol, ec);
@@ -54,7 +54,7 @@ static asio::error_code openDualStack(Socket& socket, uint16_t port) {
         ec.clear();
         socket.bind(typename Protocol::endpoint(protocol, port), ec);
         if (!ec) return ec;
-        asio::error_code ignored;
+        ErrorCode ignored;
         socket.close(ignored);
     }
     return ec;
@@ -74,7 +74,7 @@ void NetServer::Impl::startDiscovery() {
 
 void NetServer::Impl::startControl() {
     acceptor.emplace(*io);
-    asio::error_code ec;
+    ErrorCode ec;
     for (const auto protocol : {tcp::v6(), tcp::v4()}) {
         ec.clear();
         acceptor->open(protocol, ec);
@@ -85,7 +85,7 @@ void NetServer::Impl::startControl() {
         acceptor->bind(tcp::endpoint(protocol, options.controlPort), ec);
         if (!ec) acceptor->listen(asio::socket_base::max_listen_connections, ec);
         if (!ec) break;
-        asio::error_code ignored;
+        ErrorCode ignored;
         acceptor->close(ignored);
     }
     if (ec) {
@@ -98,7 +98,7 @@ void NetServer::Impl::startControl() {
 }
 
 void NetServer::Impl::accept() {
-    acceptor->async_accept([this](const asio::error_code& ec, tcp::socket socket) {
+    acceptor->async_accept([this](const ErrorCode& ec, tcp::socket socket) {
         if (ec == asio::error::operation_aborted) return;
         if (!ec) {
             handle(std::move(socket));
@@ -108,14 +108,14 @@ void NetServer::Impl::accept() {
         // Out of descriptors (or another accept failure): the waiting connection stays queued and
         // an immediate retry would fail the same way in a busy loop, so pause before the next.
         acceptRetry.emplace(*io, std::chrono::milliseconds(100));
-        acceptRetry->async_wait([this](const asio::error_code& waitError) {
+        acceptRetry->async_wait([this](const ErrorCode& waitError) {
             if (!waitError && acceptor && acceptor->is_open()) accept();
         });
     });
 }
 
 void NetServer::Impl::handle(tcp::socket socket) {
-    asio::error_code ec;
+    ErrorCode ec;
     const auto endpoint = socket.remote_endpoint(ec);
     const std::string ip = ec ? "?" : addressText(endpoint.address().to_string());
     if (!isPrivate(ip)) {
@@ -185,13 +185,13 @@ void NetServer::Impl::freePairingSlot() {
 
 void NetServer::Impl::receiveProbe() {
     udp->async_receive_from(
-        asio::buffer(probeBuffer), probeSender, [this](const asio::error_code& ec, size_t n) {
+        asio::buffer(probeBuffer), probeSender, [this](const ErrorCode& ec, size_t n) {
             if (ec == asio::error::operation_aborted) return;
             if (!ec && isDiscoveryProbe(std::string_view(probeBuffer.data(), n)) &&
                 replyAllowed()) {
                 auto reply = std::make_shared<std::string>(owner.discoveryReply());
                 udp->async_send_to(asio::buffer(*reply), probeSender,
-                                   [reply](const asio::error_code&, size_t) {});
+                                   [reply](const ErrorCode&, size_t) {});
             }
             receiveProbe();
         });
@@ -228,7 +228,7 @@ void NetServer::start() {
 void NetServer::stop() {
     if (!impl_->thread.joinable()) return;
     post([impl = impl_.get()] {
-        asio::error_code ec;
+        ErrorCode ec;
         if (impl->acceptor) impl->acceptor->close(ec);
         if (impl->acceptRetry) impl->acceptRetry->cancel();
         if (impl->udp) impl->udp->close(ec);
@@ -316,7 +316,7 @@ std::string NetServer::addressText(std::string_view rawAddress) {
     std::string text(rawAddress);
     const auto pieces = text::splitNonEmpty(text, '%');
     if (!pieces.empty()) text = std::string(pieces.front());
-    asio::error_code ec;
+    ErrorCode ec;
     const auto address = asio::ip::make_address(text, ec);
     if (!ec && address.is_v6() && address.to_v6().is_v4_mapped()) {
         return asio::ip::make_address_v4(asio::ip::v4_mapped, address.to_v6()).to_string();

@@ -3,13 +3,13 @@
 #pragma once
 
 #include <array>
-#include <asio.hpp>
 #include <deque>
 #include <map>
 #include <optional>
 #include <unordered_map>
 
 #include "core/input/InputSim.h"
+#include "core/net/Asio.h"
 #include "core/net/NetServer.h"
 #include "core/net/Protocol.h"
 #include "core/screen/ScreenStreamer.h"
@@ -114,7 +114,7 @@ private:
         bool final = false;
     };
 
-    void onRead(const asio::error_code& ec, size_t n);
+    void onRead(const ErrorCode& ec, size_t n);
     void takeLines();
     void greet(const std::string& line);
     void pump();
@@ -129,7 +129,7 @@ private:
     std::string ip;
     LineFramer framer;
     std::array<char, 8192> readBuffer{};
-    asio::error_code readError;  // of the last read, acted on once its lines are taken
+    ErrorCode readError;  // of the last read, acted on once its lines are taken
     bool greeted = false;
     bool paired = false;
     bool finished_ = false;

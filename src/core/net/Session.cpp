@@ -41,19 +41,19 @@ Session::Session(NetServer::Impl& server, asio::ip::tcp::socket socket, std::str
 void Session::receive() {
     socket.async_read_some(
         asio::buffer(readBuffer),
-        [self = shared_from_this()](const asio::error_code& ec, size_t n) { self->onRead(ec, n); });
+        [self = shared_from_this()](const ErrorCode& ec, size_t n) { self->onRead(ec, n); });
 }
 
 void Session::awaitGreeting() {
     greetingTimer.expires_after(server.options.greetingTimeout);
-    greetingTimer.async_wait([weak = weak_from_this()](const asio::error_code& ec) {
+    greetingTimer.async_wait([weak = weak_from_this()](const ErrorCode& ec) {
         auto self = weak.lock();
         if (ec || !self || self->greeted || self->finished_) return;
         self->finish();
     });
 }
 
-void Session::onRead(const asio::error_code& ec, size_t n) {
+void Session::onRead(const ErrorCode& ec, size_t n) {
     if (finished_) return;
     if (n > 0) framer.append(std::string_view(readBuffer.data(), n));
     readError = ec;
@@ -140,7 +140,7 @@ void Session::askPin() {
     // Another prompt is open: wait for the slot without holding up any other phone.
     waitingForSlot = true;
     busyTimer.expires_after(server.options.busyWait);
-    busyTimer.async_wait([weak = weak_from_this()](const asio::error_code& ec) {
+    busyTimer.async_wait([weak = weak_from_this()](const ErrorCode& ec) {
         auto self = weak.lock();
         if (ec || !self || !self->waitingForSlot || self->finished_) return;
         self->busy();
@@ -182,7 +182,7 @@ void Session::openPrompt() {
     send("PIN\n");
     // A prompt nobody answers must not hold the only pairing slot forever.
     pinTimer.expires_after(server.options.pinTimeout);
-    pinTimer.async_wait([weak = weak_from_this()](const asio::error_code& ec) {
+    pinTimer.async_wait([weak = weak_from_this()](const ErrorCode& ec) {
         auto self = weak.lock();
         if (ec || !self || !self->expectedPin || self->finished_) return;
         self->server.log(self->who() + " 페어링 시간 초과");
@@ -268,14 +268,14 @@ void Session::pump() {
     if (writing || outgoing.empty() || !socket.is_open()) return;
     if (outgoing.front().final) {
         outgoing.pop_front();
-        asio::error_code ec;
+        ErrorCode ec;
         socket.shutdown(asio::ip::tcp::socket::shutdown_send, ec);
         finish();
         return;
     }
     writing = true;
     asio::async_write(socket, asio::buffer(outgoing.front().bytes),
-                      [self = shared_from_this()](const asio::error_code& ec, size_t) {
+                      [self = shared_from_this()](const ErrorCode& ec, size_t) {
                           self->writing = false;
                           self->queuedBytes -= self->outgoing.front().bytes.size();
                           auto done = std::move(self->outgoing.front().done);
@@ -300,7 +300,7 @@ void Session::pump() {
 
 void Session::closeSocket() {
     lingerTimer.cancel();
-    asio::error_code ec;
+    ErrorCode ec;
     socket.shutdown(asio::ip::tcp::socket::shutdown_both, ec);
     socket.close(ec);
     // The write in flight, if any, completes with an error and reports itself.
@@ -344,7 +344,7 @@ void Session::finish() {
     // Lines queued just before (such as "ERR pin") still go out, for a bounded time.
     if (writing || !outgoing.empty()) {
         lingerTimer.expires_after(kLinger);
-        lingerTimer.async_wait([self = shared_from_this()](const asio::error_code& ec) {
+        lingerTimer.async_wait([self = shared_from_this()](const ErrorCode& ec) {
             if (!ec) self->closeSocket();
         });
     } else {

@@ -3,7 +3,6 @@
 #include <pthread.h>
 
 #include <algorithm>
-#include <asio.hpp>
 #include <atomic>
 #include <cmath>
 #include <cstring>
@@ -12,6 +11,7 @@
 #include <span>
 #include <thread>
 
+#include "core/net/Asio.h"
 #include "core/screen/JpegEncoder.h"
 
 namespace velora {
@@ -128,7 +128,7 @@ void ScreenStreamer::State::begin() {
 
 void ScreenStreamer::State::scheduleTick(Clock::time_point due) {
     timer.expires_at(due);
-    timer.async_wait([this, due](const asio::error_code& error) {
+    timer.async_wait([this, due](const ErrorCode& error) {
         if (error || stopped) return;
         tick();
         // Keep to the tick grid, skipping missed ticks, so a slow cycle never causes a burst.
