@@ -219,7 +219,12 @@ let padTimer = null;
 function armPadTimer() {
   clearTimeout(padTimer);
   const due = pad.deadline();
-  if (due !== null) padTimer = setTimeout(() => pad.poll(performance.now()), Math.max(0, due - performance.now()));
+  if (due === null) return;
+  // A timer may fire a fraction of a millisecond early; it then waits for the rest.
+  padTimer = setTimeout(() => {
+    pad.poll(performance.now());
+    armPadTimer();
+  }, Math.max(0, due - performance.now()));
 }
 
 // Pointer events cover touch, pen and mouse alike; the map holds the contacts currently down.
