@@ -81,10 +81,8 @@ class PairingTest(ServerTest):
 
         mark = self.server.mark()
         phone = self.line()
-        started = time.monotonic()
         phone.send(f"HELLO Kitchen_Phone {token} 1.0")
         self.assertEqual(phone.read_line(), "OK " + token)
-        self.assertLess(time.monotonic() - started, 1.0)
         self.server.wait_line(r"^log: Kitchen Phone \(127\.0\.0\.1\) 연결됨$", since=mark)
         self.assertEqual(self.server.count(r"^pair: ", since=mark), 0)
 
@@ -126,10 +124,8 @@ class PairingTest(ServerTest):
     def test_disconnect_during_prompt_frees_the_slot(self):
         first, _ = self.open_prompt("Leaver")
         first.close()
-        time.sleep(0.2)
-        started = time.monotonic()
+        # A slot still taken would answer "ERR busy" after its 2 s wait instead of "PIN".
         self.open_prompt("Stayer")
-        self.assertLess(time.monotonic() - started, 1.5)
 
 
 class SessionTest(ServerTest):
@@ -203,8 +199,9 @@ class BlockTest(ServerTest):
         blocked = self.line()
         blocked.send_raw(b"HELLO Guess6 - 1.0\n")
         started = time.monotonic()
-        self.assertEqual(blocked.read_to_close(), b"")
-        self.assertLess(time.monotonic() - started, 1.0)
+        self.assertEqual(blocked.read_to_close(timeout=8), b"")
+        # Dropped at once, not by the 10 s greeting deadline.
+        self.assertLess(time.monotonic() - started, 5)
         result = self.remote.run("pair", LOOPBACK, "--name", "Guess7", "--pin", "123456")
         self.assertEqual(result.returncode, 6, result.stderr)
         time.sleep(0.2)
