@@ -37,7 +37,7 @@ std::filesystem::path settingsFolder() {
 
 AutoStartProfile autoStartProfile() {
     const auto configHome = xdgConfigHome(std::getenv("XDG_CONFIG_HOME"), homeFolder().c_str());
-    return linuxAutoStartProfile(configHome, runningExecutable());
+    return linuxAutoStartProfile(configHome, programFile(runningExecutable()));
 }
 
 }  // namespace velora::linux_
