@@ -2,6 +2,8 @@
 # it (scripts/package.sh). The programs, launcher entry, icons, AppStream data, manual pages,
 # documents and firewall profile go in; the documentation tool, tests and benchmarks stay out.
 include(GNUInstallDirs)
+# Installing (and so CPack) needs the installed targets only, not the tests and benchmarks.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
 # The day the version in project() was released; the metainfo, the manual pages and the package
 # changelog carry both.

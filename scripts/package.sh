@@ -6,7 +6,8 @@
 # lintian reports no error and no warning. Its notes (lintian -I) that remain:
 #   spelling-error-in-binary  words it takes for English misspellings are the texts of the other
 #                             languages (Swedish "adress", Spanish "requiere", French
-#                             "autorisation", ...).
+#                             "autorisation", ...) and the console's "type allow to approve",
+#                             where allow is the command to type.
 #   binary-has-unneeded-section .comment  the compiler's version note, which CPack's strip keeps.
 set -euo pipefail
 cd "$(dirname "$0")/.."
