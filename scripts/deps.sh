@@ -8,6 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-svg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils xdotool trayer python3-tk libjpeg-turbo-progs
+  librsvg2-bin dpkg-dev fakeroot file lintian desktop-file-utils appstream man-db groff-base
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -89,6 +89,8 @@ void AppDelegate::launch() {
     server_ = std::make_unique<NetServer>(store_, platform_, options_.server);
     wireServer();
     server_->start();
+    // The status line says which ports could not be opened.
+    rebuildMenu();
     permission_.launch();
 }
 
@@ -125,6 +127,9 @@ void AppDelegate::rebuildMenu() {
     in.allowScreen = store_->allowScreen();
     in.launchAtLogin = AutoStart::isOn(options_.autoStart);
     in.localAddress = localIP();
+    if (server_ && !server_->controlPort()) in.closedControlPort = options_.server.controlPort;
+    if (server_ && !server_->discoveryPort())
+        in.closedDiscoveryPort = options_.server.discoveryPort;
     const StatusMenu model = buildStatusMenu(in);
 
     auto* menu = new QMenu();

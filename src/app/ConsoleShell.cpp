@@ -57,6 +57,9 @@ void ConsoleShell::printListening() {
         print("Listening on " + tcp + " only: phones cannot discover this computer");
     } else if (server_.discoveryPort()) {
         print("Listening on " + udp + " only: phones cannot connect");
+    } else {
+        print("Could not open TCP " + std::to_string(kControlPort) + " or UDP " +
+              std::to_string(kDiscoveryPort) + ": phones cannot reach this computer");
     }
 }
 

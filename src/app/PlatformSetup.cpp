@@ -43,7 +43,11 @@ std::filesystem::path settingsFolder() {
 }
 
 AutoStartProfile autoStartProfile() {
-    return linuxAutoStartProfile(linux_::configHome(), linux_::runningExecutable());
+    return linuxAutoStartProfile(linux_::configHome(), programPath());
+}
+
+std::filesystem::path programPath() {
+    return programFile(linux_::runningExecutable());
 }
 
 bool displayReachable(const char* display) {

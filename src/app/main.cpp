@@ -54,7 +54,12 @@ int runTray(int& argc, char** argv, std::shared_ptr<velora::Store> store, const 
     app.setQuitOnLastWindowClosed(false);
     velora::ShellOptions options;
     options.autoStart = velora::autoStartProfile();
-    velora::AppDelegate delegate(std::move(store), velora::makePlatform(display), options);
+    velora::Platform platform = velora::makePlatform(display);
+    // Login starts the installed program even when a build tree turned the option on.
+    if (velora::isInstalledProgram(velora::programPath())) {
+        velora::AutoStart::adopt(options.autoStart, *platform.launcher);
+    }
+    velora::AppDelegate delegate(std::move(store), std::move(platform), options);
     delegate.launch();
     return app.exec();
 }

@@ -232,6 +232,28 @@ class ConsoleTest(unittest.TestCase):
         phone.send("HELLO Phone - 1.0")
         self.assertEqual(phone.read_line(5), "PIN")
 
+    def test_ports_held_by_other_programs_are_said_on_the_console(self):
+        holders = []
+        for kind, port in ((socket.SOCK_STREAM, harness.CONTROL_PORT),
+                           (socket.SOCK_DGRAM, harness.DISCOVERY_PORT)):
+            holder = socket.socket(socket.AF_INET6, kind)
+            self.addCleanup(holder.close)
+            holder.setsockopt(socket.IPPROTO_IPV6, socket.IPV6_V6ONLY, 0)
+            # Connections of earlier tests may linger in TIME_WAIT; a listener still excludes
+            # every other one.
+            holder.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+            holders.append((holder, port))
+
+        def hold():
+            for holder, port in holders:
+                holder.bind(("::", port))
+            holders[0][0].listen(1)
+
+        server = self.start(
+            before=hold,
+            ready=r"^Could not open TCP 21998 or UDP 21999: phones cannot reach this computer$")
+        self.assertEqual(server.count(r"^Listening on"), 0)
+
     def test_commands_typed_at_once_all_run_before_quit_ends_the_program(self):
         server = self.start()
         server.type("power off\nscreen off\ndevices\n quit \nscreen on")

@@ -164,6 +164,43 @@ TEST_F(TrayShellTest, MenuIsRenderedFromTheModelAndItsActionsWork) {
     EXPECT_EQ(opened[0].toString().toStdString(), L::helpURL());
 }
 
+TEST(TrayShellPorts, AControlPortHeldByAnotherProgramIsSaidInTheMenu) {
+    TempFolder folder;
+    const int holder = ::socket(AF_INET6, SOCK_STREAM, 0);
+    ASSERT_GE(holder, 0);
+    sockaddr_in6 address{};
+    address.sin6_family = AF_INET6;
+    address.sin6_addr = in6addr_any;
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(holder, reinterpret_cast<sockaddr*>(&address), length), 0);
+    ASSERT_EQ(::listen(holder, 1), 0);
+    ASSERT_EQ(::getsockname(holder, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    const uint16_t held = ntohs(address.sin6_port);
+
+    Platform platform;
+    platform.events = std::make_shared<sim::RecordingEventSink>();
+    platform.keymap = std::make_shared<linux_::LinuxKeymap>();
+    platform.displays = std::make_shared<sim::SimDisplays>();
+    platform.launcher = std::make_shared<sim::RecordingLauncher>();
+    auto system = std::make_shared<sim::SimSystemInfo>();
+    system->address = "192.168.1.20";
+    platform.system = system;
+    platform.screenPermission = [] { return false; };
+    ShellOptions options;
+    options.server.controlPort = held;
+    options.server.discoveryPort = 0;
+    options.runAlert = [](const PermissionFlow::AlertText&) {
+        return PermissionFlow::Answer::Later;
+    };
+    AppDelegate shell(std::make_shared<Store>(folder.path / "config"), platform, options);
+    shell.launch();
+    EXPECT_EQ(texts(shell.menu())[3].toStdString(),
+              "\u26A0\uFE0E TCP port " + std::to_string(held) +
+                  " could not be opened \u2014 phones cannot connect");
+    EXPECT_EQ(texts(shell.menu())[4], "---");
+    ::close(holder);
+}
+
 TEST_F(TrayShellTest, CallbacksFromTheServerThreadRunOnTheMainThread) {
     shell->launch();
     QMenu* before = shell->menu();

@@ -125,6 +125,7 @@ std::variant<Settings, std::string> parseCommandLine(const std::vector<std::stri
 
 std::string usageText() {
     return R"(usage: velora-remote COMMAND [options]
+       velora-remote --version | --help
 
   discover [--timeout S] [--port P]
       Probe UDP port 21999 (broadcast and 127.0.0.1); one line per answer:

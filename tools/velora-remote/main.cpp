@@ -9,11 +9,16 @@
 #include "Commands.h"
 #include "ExitCode.h"
 #include "Settings.h"
+#include "core/Version.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h" || args[0] == "help")) {
         std::fputs(remote::usageText().c_str(), stdout);
+        return remote::kOk;
+    }
+    if (args.size() == 1 && args[0] == "--version") {
+        std::printf("velora-remote %s\n", velora::kVersion);
         return remote::kOk;
     }
     auto parsed = remote::parseCommandLine(args);

@@ -15,8 +15,8 @@ public:
     std::string get(std::string_view key, const L::Params& params = {}) const {
         return L::lookup(STRINGS(), in_.language, key, params);
     }
-    std::string linuxText(std::string_view key) const {
-        return L::lookup(LINUX_STRINGS(), in_.language, key, {});
+    std::string linuxText(std::string_view key, const L::Params& params = {}) const {
+        return L::lookup(LINUX_STRINGS(), in_.language, key, params);
     }
     bool mac() const { return in_.profile == MenuProfile::Mac; }
 
@@ -106,6 +106,18 @@ StatusMenu buildStatusMenu(const MenuInputs& in) {
     }
     const std::string address = in.localAddress.value_or(t.get("addr_unknown"));
     entries.push_back(info(t.get(t.mac() ? "mac_addr" : "tray_addr", {{"addr", address}})));
+    const auto port = [](std::optional<unsigned short> number) { return std::to_string(*number); };
+    if (in.closedControlPort && in.closedDiscoveryPort) {
+        entries.push_back(
+            info(t.linuxText("linux_ports_closed", {{"tcp", port(in.closedControlPort)},
+                                                    {"udp", port(in.closedDiscoveryPort)}})));
+    } else if (in.closedControlPort) {
+        entries.push_back(
+            info(t.linuxText("linux_control_closed", {{"port", port(in.closedControlPort)}})));
+    } else if (in.closedDiscoveryPort) {
+        entries.push_back(
+            info(t.linuxText("linux_discovery_closed", {{"port", port(in.closedDiscoveryPort)}})));
+    }
 
     if (!in.viewers.empty()) {
         const L::Params names{{"names", joined(in.viewers)}};

@@ -59,6 +59,9 @@ struct MenuInputs {
     bool launchAtLogin = false;
     // The computer's address, or none when it has no LAN address.
     std::optional<std::string> localAddress;
+    // The ports the server could not open; each adds a warning line under the address.
+    std::optional<unsigned short> closedControlPort;
+    std::optional<unsigned short> closedDiscoveryPort;
 };
 
 struct StatusMenu {

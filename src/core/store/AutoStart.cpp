@@ -81,6 +81,22 @@ std::string desktopExecArgument(std::string_view argument) {
     return value;
 }
 
+fs::path programFile(const fs::path& running) {
+    constexpr std::string_view kReplaced = " (deleted)";
+    const std::string_view name = running.native();
+    if (!name.ends_with(kReplaced)) {
+        return running;
+    }
+    return fs::path(name.substr(0, name.size() - kReplaced.size()));
+}
+
+bool isInstalledProgram(const fs::path& program) {
+    const fs::path bin = program.parent_path();
+    std::error_code ec;
+    return bin.filename() == "bin" &&
+           fs::is_regular_file(bin.parent_path() / "share" / "applications" / "velora.desktop", ec);
+}
+
 std::string desktopEntry(const fs::path& executable) {
     return "[Desktop Entry]\n"
            "Type=Application\n"
@@ -167,6 +183,14 @@ void set(const AutoStartProfile& profile, bool on, Launcher& launcher) {
         launcher.run(profile.unloadCommand);
     }
     fs::remove(profile.file, ec);
+}
+
+void adopt(const AutoStartProfile& profile, Launcher& launcher) {
+    bool missing = false;
+    const auto current = files::readWhole(profile.file, &missing);
+    if (!missing && current != profile.contents) {
+        set(profile, true, launcher);
+    }
 }
 
 }  // namespace AutoStart

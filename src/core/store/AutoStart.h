@@ -23,6 +23,13 @@ struct AutoStartProfile {
 // a profile without a file (which `set` leaves alone) when `configHome` is empty.
 AutoStartProfile linuxAutoStartProfile(const std::filesystem::path& configHome,
                                        const std::filesystem::path& executable);
+// The file to start for the running program, from the name /proc/self/exe gives: a program whose
+// file was replaced while it ran (an upgrade or a rebuild) is named "<file> (deleted)", and the
+// file now at its place is the one to start.
+std::filesystem::path programFile(const std::filesystem::path& running);
+// Whether `program` is an installed Velora: installation puts it in a bin folder beside
+// share/applications/velora.desktop, which a build tree does not have.
+bool isInstalledProgram(const std::filesystem::path& program);
 // The desktop entry that starts `executable` at login.
 std::string desktopEntry(const std::filesystem::path& executable);
 // One argument of a desktop entry's Exec key: quoted when it holds a reserved character, with
@@ -47,6 +54,9 @@ bool isOn(const AutoStartProfile& profile);
 // Writes the file and loads it (on), or unloads it and removes the file (off). Failures are
 // silent; the file's presence afterwards shows the result.
 void set(const AutoStartProfile& profile, bool on, Launcher& launcher);
+// Rewrites a file that is on but starts something else (a build tree, an older install), so that
+// login starts this program; an installed program calls this as it starts.
+void adopt(const AutoStartProfile& profile, Launcher& launcher);
 
 }  // namespace AutoStart
 }  // namespace velora

@@ -103,6 +103,31 @@ TEST(MenuModelTest, WarningItemStandsBetweenInformationAndDevices) {
     EXPECT_EQ(menu.entries[7].title, "Paired devices");
 }
 
+TEST(MenuModelTest, PortsThatCouldNotBeOpenedAreSaidUnderTheAddress) {
+    MenuInputs in;
+    in.localAddress = "192.168.1.20";
+    in.closedDiscoveryPort = 21999;
+    StatusMenu menu = buildStatusMenu(in);
+    EXPECT_EQ(menu.entries[3].title,
+              "\u26A0\uFE0E UDP port 21999 could not be opened \u2014 phones cannot find this PC");
+    EXPECT_FALSE(menu.entries[3].enabled);
+    EXPECT_TRUE(menu.entries[4].separator);
+
+    in.closedDiscoveryPort.reset();
+    in.closedControlPort = 21998;
+    menu = buildStatusMenu(in);
+    EXPECT_EQ(menu.entries[3].title,
+              "\u26A0\uFE0E TCP port 21998 could not be opened \u2014 phones cannot connect");
+
+    in.closedDiscoveryPort = 21999;
+    in.language = "de";
+    menu = buildStatusMenu(in);
+    EXPECT_EQ(menu.entries[3].title,
+              "\u26A0\uFE0E TCP-Port 21998 und UDP-Port 21999 konnten nicht ge\u00F6ffnet werden "
+              "\u2014 Telefone erreichen diesen PC nicht");
+    EXPECT_TRUE(menu.entries[4].separator);
+}
+
 TEST(MenuModelTest, DevicesAreListedNewestFirstKeepingStoreOrderOnTies) {
     MenuInputs in;
     in.devices = {{"tx", "X", "10.0.0.1", 1000},

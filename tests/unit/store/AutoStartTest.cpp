@@ -106,3 +106,48 @@ TEST(AutoStart, MacLoadsEvenWhenTheAgentCannotBeWritten) {
     EXPECT_EQ(launchArgs("/opt/velora", ""), Args{""});
     EXPECT_EQ(launchArgs("/opt/Velora.apps", "/opt/v"), Args{"/opt/v"});
 }
+
+TEST(AutoStart, TheProgramToStartIsTheFileNowInPlace) {
+    EXPECT_EQ(programFile("/usr/bin/velora"), "/usr/bin/velora");
+    // A package upgrade or a rebuild replaced the file while the program ran.
+    EXPECT_EQ(programFile("/usr/bin/velora (deleted)"), "/usr/bin/velora");
+    EXPECT_EQ(programFile("/src/My (deleted) build/velora (deleted)"),
+              "/src/My (deleted) build/velora");
+    EXPECT_EQ(programFile(""), "");
+}
+
+TEST(AutoStart, AnInstalledProgramLiesBesideItsDesktopEntry) {
+    TempFolder root;
+    writeFile(root.path / "usr/bin/velora", "");
+    writeFile(root.path / "src/build/velora", "");
+    EXPECT_FALSE(isInstalledProgram(root.path / "usr/bin/velora"));
+    writeFile(root.path / "usr/share/applications/velora.desktop", "[Desktop Entry]\n");
+    EXPECT_TRUE(isInstalledProgram(root.path / "usr/bin/velora"));
+    EXPECT_FALSE(isInstalledProgram(root.path / "src/build/velora"));
+    // A build tree that holds a share folder of its own is still no install.
+    writeFile(root.path / "src/share/applications/velora.desktop", "[Desktop Entry]\n");
+    EXPECT_FALSE(isInstalledProgram(root.path / "src/build/velora"));
+}
+
+TEST(AutoStart, AdoptingRewritesOnlyAnEntryThatStartsAnotherProgram) {
+    TempFolder home;
+    const auto installed = linuxAutoStartProfile(home.path / ".config", "/usr/bin/velora");
+    const auto built = linuxAutoStartProfile(home.path / ".config", "/src/build/velora");
+    RecordingLauncher launcher(installed.file);
+
+    AutoStart::adopt(installed, launcher);
+    EXPECT_FALSE(AutoStart::isOn(installed)) << "an option that is off stays off";
+
+    AutoStart::set(built, true, launcher);
+    AutoStart::adopt(installed, launcher);
+    EXPECT_EQ(readFile(installed.file), installed.contents);
+
+    // A rewrite renames a new file into place, so an entry already right keeps its inode.
+    struct stat before {};
+    struct stat after {};
+    ASSERT_EQ(::stat(installed.file.c_str(), &before), 0);
+    AutoStart::adopt(installed, launcher);
+    ASSERT_EQ(::stat(installed.file.c_str(), &after), 0);
+    EXPECT_EQ(before.st_ino, after.st_ino);
+    EXPECT_TRUE(launcher.ran.empty());
+}

@@ -58,6 +58,13 @@ Texts linuxTexts_cs() {
          "znovu.\n"
          "Párování a sledování obrazovky mezitím fungují dál."},
         {"linux_ax_help", "Otevřít nápovědu"},
+        {"linux_ports_closed",
+         "⚠\uFE0E Port TCP {tcp} a port UDP {udp} nelze otevřít — telefony se k tomuto PC "
+         "nedostanou"},
+        {"linux_control_closed",
+         "⚠\uFE0E Port TCP {port} nelze otevřít — telefony se nemohou připojit"},
+        {"linux_discovery_closed",
+         "⚠\uFE0E Port UDP {port} nelze otevřít — telefony tento PC nenajdou"},
     };
 }
 

@@ -57,6 +57,13 @@ Texts linuxTexts_da() {
          "Log ud, vælg en X11-session (Xorg) på loginskærmen, og start Velora igen.\n"
          "Parring og skærmvisning virker fortsat i mellemtiden."},
         {"linux_ax_help", "Åbn hjælp"},
+        {"linux_ports_closed",
+         "⚠\uFE0E TCP-port {tcp} og UDP-port {udp} kunne ikke åbnes — telefoner kan ikke nå denne "
+         "pc"},
+        {"linux_control_closed",
+         "⚠\uFE0E TCP-port {port} kunne ikke åbnes — telefoner kan ikke oprette forbindelse"},
+        {"linux_discovery_closed",
+         "⚠\uFE0E UDP-port {port} kunne ikke åbnes — telefoner kan ikke finde denne pc"},
     };
 }
 

@@ -60,6 +60,14 @@ Texts linuxTexts_de() {
          "starten Sie Velora erneut.\n"
          "Koppeln und Bildschirmansicht funktionieren in der Zwischenzeit weiter."},
         {"linux_ax_help", "Hilfe öffnen"},
+        {"linux_ports_closed",
+         "⚠\uFE0E TCP-Port {tcp} und UDP-Port {udp} konnten nicht geöffnet werden — Telefone "
+         "erreichen diesen PC nicht"},
+        {"linux_control_closed",
+         "⚠\uFE0E TCP-Port {port} konnte nicht geöffnet werden — Telefone können sich nicht "
+         "verbinden"},
+        {"linux_discovery_closed",
+         "⚠\uFE0E UDP-Port {port} konnte nicht geöffnet werden — Telefone finden diesen PC nicht"},
     };
 }
 

@@ -56,6 +56,13 @@ Texts linuxTexts_en() {
          "Log out, choose an X11 (Xorg) session on the login screen, and start Velora again.\n"
          "Pairing and screen viewing keep working meanwhile."},
         {"linux_ax_help", "Open Help"},
+        {"linux_ports_closed",
+         "⚠\uFE0E TCP port {tcp} and UDP port {udp} could not be opened — phones cannot reach this "
+         "PC"},
+        {"linux_control_closed",
+         "⚠\uFE0E TCP port {port} could not be opened — phones cannot connect"},
+        {"linux_discovery_closed",
+         "⚠\uFE0E UDP port {port} could not be opened — phones cannot find this PC"},
     };
 }
 

@@ -59,6 +59,14 @@ Texts linuxTexts_es() {
          "vuelve a abrir Velora.\n"
          "Mientras tanto, la vinculación y la visualización de la pantalla siguen funcionando."},
         {"linux_ax_help", "Abrir la ayuda"},
+        {"linux_ports_closed",
+         "⚠\uFE0E No se pudieron abrir el puerto TCP {tcp} ni el puerto UDP {udp} — los teléfonos "
+         "no pueden llegar a este PC"},
+        {"linux_control_closed",
+         "⚠\uFE0E No se pudo abrir el puerto TCP {port} — los teléfonos no pueden conectarse"},
+        {"linux_discovery_closed",
+         "⚠\uFE0E No se pudo abrir el puerto UDP {port} — los teléfonos no pueden encontrar este "
+         "PC"},
     };
 }
 

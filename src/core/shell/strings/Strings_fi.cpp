@@ -59,6 +59,13 @@ Texts linuxTexts_fi() {
          "uudelleen.\n"
          "Pariliitos ja näytön katselu toimivat sillä välin normaalisti."},
         {"linux_ax_help", "Avaa ohje"},
+        {"linux_ports_closed",
+         "⚠\uFE0E TCP-porttia {tcp} ja UDP-porttia {udp} ei voitu avata — puhelimet eivät tavoita "
+         "tätä PC:tä"},
+        {"linux_control_closed",
+         "⚠\uFE0E TCP-porttia {port} ei voitu avata — puhelimet eivät voi muodostaa yhteyttä"},
+        {"linux_discovery_closed",
+         "⚠\uFE0E UDP-porttia {port} ei voitu avata — puhelimet eivät löydä tätä PC:tä"},
     };
 }
 

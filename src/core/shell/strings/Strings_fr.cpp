@@ -60,6 +60,15 @@ Texts linuxTexts_fr() {
          "relancez Velora.\n"
          "En attendant, l'association et l'affichage de l'écran continuent de fonctionner."},
         {"linux_ax_help", "Ouvrir l'aide"},
+        {"linux_ports_closed",
+         "⚠\uFE0E Impossible d'ouvrir le port TCP {tcp} et le port UDP {udp} — les téléphones ne "
+         "peuvent pas joindre ce PC"},
+        {"linux_control_closed",
+         "⚠\uFE0E Impossible d'ouvrir le port TCP {port} — les téléphones ne peuvent pas se "
+         "connecter"},
+        {"linux_discovery_closed",
+         "⚠\uFE0E Impossible d'ouvrir le port UDP {port} — les téléphones ne peuvent pas trouver "
+         "ce PC"},
     };
 }
 

@@ -61,6 +61,13 @@ Texts linuxTexts_hu() {
          "indítsa el újra a Velora appot.\n"
          "A párosítás és a képernyő megtekintése addig is működik."},
         {"linux_ax_help", "Súgó megnyitása"},
+        {"linux_ports_closed",
+         "⚠\uFE0E A(z) {tcp} TCP-port és a(z) {udp} UDP-port nem nyitható meg — a telefonok nem "
+         "érik el ezt a PC-t"},
+        {"linux_control_closed",
+         "⚠\uFE0E A(z) {port} TCP-port nem nyitható meg — a telefonok nem tudnak csatlakozni"},
+        {"linux_discovery_closed",
+         "⚠\uFE0E A(z) {port} UDP-port nem nyitható meg — a telefonok nem találják ezt a PC-t"},
     };
 }
 

@@ -56,6 +56,13 @@ Texts linuxTexts_id() {
          "Keluar dari sesi ini, pilih sesi X11 (Xorg) di layar login, lalu jalankan Velora lagi.\n"
          "Sementara itu, penyandingan dan tampilan layar tetap berfungsi."},
         {"linux_ax_help", "Buka Bantuan"},
+        {"linux_ports_closed",
+         "⚠\uFE0E Port TCP {tcp} dan port UDP {udp} tidak dapat dibuka — ponsel tidak dapat "
+         "menjangkau PC ini"},
+        {"linux_control_closed",
+         "⚠\uFE0E Port TCP {port} tidak dapat dibuka — ponsel tidak dapat terhubung"},
+        {"linux_discovery_closed",
+         "⚠\uFE0E Port UDP {port} tidak dapat dibuka — ponsel tidak dapat menemukan PC ini"},
     };
 }
 

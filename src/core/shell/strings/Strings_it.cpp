@@ -60,6 +60,14 @@ Texts linuxTexts_it() {
          "Nel frattempo l'associazione e la visualizzazione dello schermo continuano a "
          "funzionare."},
         {"linux_ax_help", "Apri l'aiuto"},
+        {"linux_ports_closed",
+         "⚠\uFE0E Impossibile aprire la porta TCP {tcp} e la porta UDP {udp} — i telefoni non "
+         "possono raggiungere questo PC"},
+        {"linux_control_closed",
+         "⚠\uFE0E Impossibile aprire la porta TCP {port} — i telefoni non possono connettersi"},
+        {"linux_discovery_closed",
+         "⚠\uFE0E Impossibile aprire la porta UDP {port} — i telefoni non possono trovare questo "
+         "PC"},
     };
 }
 

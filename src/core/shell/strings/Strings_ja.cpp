@@ -60,6 +60,14 @@ Texts linuxTexts_ja() {
          "をもう一度起動してください。\n"
          "その間も、ペアリングと画面表示は引き続き利用できます。"},
         {"linux_ax_help", "ヘルプを開く"},
+        {"linux_ports_closed",
+         "⚠\uFE0E TCP ポート {tcp} と UDP ポート {udp} を開けませんでした — スマートフォンからこの "
+         "PC に接続できません"},
+        {"linux_control_closed",
+         "⚠\uFE0E TCP ポート {port} を開けませんでした — スマートフォンから接続できません"},
+        {"linux_discovery_closed",
+         "⚠\uFE0E UDP ポート {port} を開けませんでした — スマートフォンからこの PC "
+         "を見つけられません"},
     };
 }
 

@@ -55,6 +55,13 @@ Texts linuxTexts_ko() {
          "로그아웃한 뒤 로그인 화면에서 X11(Xorg) 세션을 선택하고 Velora를 다시 시작하세요.\n"
          "그동안에도 페어링과 화면 보기는 계속 작동합니다."},
         {"linux_ax_help", "도움말 열기"},
+        {"linux_ports_closed",
+         "⚠\uFE0E TCP 포트 {tcp}와 UDP 포트 {udp}를 열지 못했습니다 — 휴대폰이 이 PC에 연결할 수 "
+         "없습니다"},
+        {"linux_control_closed",
+         "⚠\uFE0E TCP 포트 {port}를 열지 못했습니다 — 휴대폰이 연결할 수 없습니다"},
+        {"linux_discovery_closed",
+         "⚠\uFE0E UDP 포트 {port}를 열지 못했습니다 — 휴대폰이 이 PC를 찾을 수 없습니다"},
     };
 }
 

@@ -58,6 +58,13 @@ Texts linuxTexts_ms() {
          "Log keluar, pilih sesi X11 (Xorg) pada skrin log masuk, dan mulakan Velora semula.\n"
          "Sementara itu, penggandingan dan tontonan skrin masih berfungsi."},
         {"linux_ax_help", "Buka Bantuan"},
+        {"linux_ports_closed",
+         "⚠\uFE0E Port TCP {tcp} dan port UDP {udp} tidak dapat dibuka — telefon tidak dapat "
+         "mencapai PC ini"},
+        {"linux_control_closed",
+         "⚠\uFE0E Port TCP {port} tidak dapat dibuka — telefon tidak dapat bersambung"},
+        {"linux_discovery_closed",
+         "⚠\uFE0E Port UDP {port} tidak dapat dibuka — telefon tidak dapat menemui PC ini"},
     };
 }
 

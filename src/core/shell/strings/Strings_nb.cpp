@@ -59,6 +59,13 @@ Texts linuxTexts_nb() {
          "Logg ut, velg en X11-økt (Xorg) på påloggingsskjermen, og start Velora på nytt.\n"
          "Sammenkobling og skjermvisning fungerer som vanlig i mellomtiden."},
         {"linux_ax_help", "Åpne hjelp"},
+        {"linux_ports_closed",
+         "⚠\uFE0E TCP-port {tcp} og UDP-port {udp} kunne ikke åpnes — telefoner når ikke denne "
+         "PC-en"},
+        {"linux_control_closed",
+         "⚠\uFE0E TCP-port {port} kunne ikke åpnes — telefoner kan ikke koble til"},
+        {"linux_discovery_closed",
+         "⚠\uFE0E UDP-port {port} kunne ikke åpnes — telefoner finner ikke denne PC-en"},
     };
 }
 

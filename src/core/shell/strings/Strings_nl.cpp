@@ -59,6 +59,14 @@ Texts linuxTexts_nl() {
          "Log uit, kies een X11-sessie (Xorg) op het inlogscherm en start Velora opnieuw.\n"
          "Koppelen en het scherm bekijken blijven intussen gewoon werken."},
         {"linux_ax_help", "Help openen"},
+        {"linux_ports_closed",
+         "⚠\uFE0E TCP-poort {tcp} en UDP-poort {udp} konden niet worden geopend — telefoons kunnen "
+         "deze pc niet bereiken"},
+        {"linux_control_closed",
+         "⚠\uFE0E TCP-poort {port} kon niet worden geopend — telefoons kunnen geen verbinding "
+         "maken"},
+        {"linux_discovery_closed",
+         "⚠\uFE0E UDP-poort {port} kon niet worden geopend — telefoons kunnen deze pc niet vinden"},
     };
 }
 

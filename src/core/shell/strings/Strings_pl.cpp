@@ -60,6 +60,13 @@ Texts linuxTexts_pl() {
          "Velora.\n"
          "Parowanie i podgląd ekranu w tym czasie nadal działają."},
         {"linux_ax_help", "Otwórz pomoc"},
+        {"linux_ports_closed",
+         "⚠\uFE0E Nie można otworzyć portu TCP {tcp} ani portu UDP {udp} — telefony nie mogą "
+         "połączyć się z tym komputerem"},
+        {"linux_control_closed",
+         "⚠\uFE0E Nie można otworzyć portu TCP {port} — telefony nie mogą się połączyć"},
+        {"linux_discovery_closed",
+         "⚠\uFE0E Nie można otworzyć portu UDP {port} — telefony nie mogą znaleźć tego komputera"},
     };
 }
 

@@ -60,6 +60,15 @@ Texts linuxTexts_pt() {
          "novamente.\n"
          "Enquanto isso, o pareamento e a visualização da tela continuam funcionando."},
         {"linux_ax_help", "Abrir Ajuda"},
+        {"linux_ports_closed",
+         "⚠\uFE0E Não foi possível abrir a porta TCP {tcp} nem a porta UDP {udp} — os celulares "
+         "não conseguem acessar este PC"},
+        {"linux_control_closed",
+         "⚠\uFE0E Não foi possível abrir a porta TCP {port} — os celulares não conseguem se "
+         "conectar"},
+        {"linux_discovery_closed",
+         "⚠\uFE0E Não foi possível abrir a porta UDP {port} — os celulares não conseguem encontrar "
+         "este PC"},
     };
 }
 

@@ -63,6 +63,13 @@ Texts linuxTexts_ro() {
          "nou Velora.\n"
          "Între timp, asocierea și vizualizarea ecranului funcționează în continuare."},
         {"linux_ax_help", "Deschide Ajutorul"},
+        {"linux_ports_closed",
+         "⚠\uFE0E Portul TCP {tcp} și portul UDP {udp} nu au putut fi deschise — telefoanele nu "
+         "pot ajunge la acest PC"},
+        {"linux_control_closed",
+         "⚠\uFE0E Portul TCP {port} nu a putut fi deschis — telefoanele nu se pot conecta"},
+        {"linux_discovery_closed",
+         "⚠\uFE0E Portul UDP {port} nu a putut fi deschis — telefoanele nu pot găsi acest PC"},
     };
 }
 

@@ -61,6 +61,13 @@ Texts linuxTexts_sk() {
          "aplikáciu Velora.\n"
          "Párovanie a zobrazenie obrazovky medzitým fungujú ďalej."},
         {"linux_ax_help", "Otvoriť pomocníka"},
+        {"linux_ports_closed",
+         "⚠\uFE0E Port TCP {tcp} a port UDP {udp} sa nepodarilo otvoriť — telefóny sa k tomuto PC "
+         "nedostanú"},
+        {"linux_control_closed",
+         "⚠\uFE0E Port TCP {port} sa nepodarilo otvoriť — telefóny sa nemôžu pripojiť"},
+        {"linux_discovery_closed",
+         "⚠\uFE0E Port UDP {port} sa nepodarilo otvoriť — telefóny tento PC nenájdu"},
     };
 }
 

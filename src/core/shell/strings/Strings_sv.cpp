@@ -59,6 +59,13 @@ Texts linuxTexts_sv() {
          "Logga ut, välj en X11-session (Xorg) på inloggningsskärmen och starta Velora igen.\n"
          "Parkoppling och skärmvisning fungerar som vanligt under tiden."},
         {"linux_ax_help", "Öppna hjälpen"},
+        {"linux_ports_closed",
+         "⚠\uFE0E TCP-port {tcp} och UDP-port {udp} kunde inte öppnas — telefoner når inte den här "
+         "PC:n"},
+        {"linux_control_closed",
+         "⚠\uFE0E TCP-port {port} kunde inte öppnas — telefoner kan inte ansluta"},
+        {"linux_discovery_closed",
+         "⚠\uFE0E UDP-port {port} kunde inte öppnas — telefoner hittar inte den här PC:n"},
     };
 }
 

@@ -58,6 +58,13 @@ Texts linuxTexts_tr() {
          "başlatın.\n"
          "Bu sırada eşleme ve ekran görüntüleme çalışmaya devam eder."},
         {"linux_ax_help", "Yardımı Aç"},
+        {"linux_ports_closed",
+         "⚠\uFE0E TCP bağlantı noktası {tcp} ve UDP bağlantı noktası {udp} açılamadı — telefonlar "
+         "bu PC'ye ulaşamıyor"},
+        {"linux_control_closed",
+         "⚠\uFE0E TCP bağlantı noktası {port} açılamadı — telefonlar bağlanamıyor"},
+        {"linux_discovery_closed",
+         "⚠\uFE0E UDP bağlantı noktası {port} açılamadı — telefonlar bu PC'yi bulamıyor"},
     };
 }
 

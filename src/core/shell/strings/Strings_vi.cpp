@@ -58,6 +58,13 @@ Texts linuxTexts_vi() {
          "Hãy đăng xuất, chọn phiên X11 (Xorg) ở màn hình đăng nhập rồi khởi động lại Velora.\n"
          "Trong lúc đó, việc ghép đôi và xem màn hình vẫn hoạt động bình thường."},
         {"linux_ax_help", "Mở Trợ giúp"},
+        {"linux_ports_closed",
+         "⚠\uFE0E Không thể mở cổng TCP {tcp} và cổng UDP {udp} — điện thoại không thể kết nối tới "
+         "PC này"},
+        {"linux_control_closed",
+         "⚠\uFE0E Không thể mở cổng TCP {port} — điện thoại không thể kết nối"},
+        {"linux_discovery_closed",
+         "⚠\uFE0E Không thể mở cổng UDP {port} — điện thoại không thể tìm thấy PC này"},
     };
 }
 

@@ -55,6 +55,10 @@ Texts linuxTexts_zh() {
          "请注销，在登录界面选择 X11（Xorg）会话，然后重新启动 Velora。\n"
          "在此期间，配对和屏幕查看仍可正常使用。"},
         {"linux_ax_help", "打开帮助"},
+        {"linux_ports_closed",
+         "⚠\uFE0E 无法打开 TCP 端口 {tcp} 和 UDP 端口 {udp} — 手机无法连接这台 PC"},
+        {"linux_control_closed", "⚠\uFE0E 无法打开 TCP 端口 {port} — 手机无法连接"},
+        {"linux_discovery_closed", "⚠\uFE0E 无法打开 UDP 端口 {port} — 手机无法找到这台 PC"},
     };
 }
 

@@ -55,6 +55,10 @@ Texts linuxTexts_zh_Hant() {
          "請登出，在登入畫面選擇 X11（Xorg）工作階段，然後重新啟動 Velora。\n"
          "在此期間，配對和螢幕檢視仍可正常使用。"},
         {"linux_ax_help", "打開說明"},
+        {"linux_ports_closed",
+         "⚠\uFE0E 無法開啟 TCP 連接埠 {tcp} 和 UDP 連接埠 {udp} — 手機無法連線到這部 PC"},
+        {"linux_control_closed", "⚠\uFE0E 無法開啟 TCP 連接埠 {port} — 手機無法連線"},
+        {"linux_discovery_closed", "⚠\uFE0E 無法開啟 UDP 連接埠 {port} — 手機無法找到這部 PC"},
     };
 }
 
