@@ -58,6 +58,10 @@ Texts linuxTexts_cs() {
          "znovu.\n"
          "Párování a sledování obrazovky mezitím fungují dál."},
         {"linux_ax_help", "Otevřít nápovědu"},
+        {"settings_damaged_title", "Nastavení Velora bylo opraveno"},
+        {"settings_damaged",
+         "Soubor nastavení byl poškozený; kopie byla uložena jako {file}. Obnoveno na výchozí: "
+         "{what}"},
     };
 }
 

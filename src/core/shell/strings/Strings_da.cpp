@@ -57,6 +57,9 @@ Texts linuxTexts_da() {
          "Log ud, vælg en X11-session (Xorg) på loginskærmen, og start Velora igen.\n"
          "Parring og skærmvisning virker fortsat i mellemtiden."},
         {"linux_ax_help", "Åbn hjælp"},
+        {"settings_damaged_title", "Velora-indstillinger repareret"},
+        {"settings_damaged",
+         "Indstillingsfilen var beskadiget; en kopi blev gemt som {file}. Nulstillet: {what}"},
     };
 }
 

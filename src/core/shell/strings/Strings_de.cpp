@@ -60,6 +60,10 @@ Texts linuxTexts_de() {
          "starten Sie Velora erneut.\n"
          "Koppeln und Bildschirmansicht funktionieren in der Zwischenzeit weiter."},
         {"linux_ax_help", "Hilfe öffnen"},
+        {"settings_damaged_title", "Velora-Einstellungen repariert"},
+        {"settings_damaged",
+         "Die Einstellungsdatei war beschädigt; eine Kopie wurde als {file} aufbewahrt. "
+         "Zurückgesetzt: {what}"},
     };
 }
 

@@ -56,6 +56,9 @@ Texts linuxTexts_en() {
          "Log out, choose an X11 (Xorg) session on the login screen, and start Velora again.\n"
          "Pairing and screen viewing keep working meanwhile."},
         {"linux_ax_help", "Open Help"},
+        {"settings_damaged_title", "Velora settings repaired"},
+        {"settings_damaged",
+         "The settings file was damaged; a copy was kept as {file}. Reset to defaults: {what}"},
     };
 }
 

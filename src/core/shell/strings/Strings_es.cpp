@@ -59,6 +59,10 @@ Texts linuxTexts_es() {
          "vuelve a abrir Velora.\n"
          "Mientras tanto, la vinculación y la visualización de la pantalla siguen funcionando."},
         {"linux_ax_help", "Abrir la ayuda"},
+        {"settings_damaged_title", "Ajustes de Velora reparados"},
+        {"settings_damaged",
+         "El archivo de ajustes estaba dañado; se guardó una copia como {file}. Restablecido: "
+         "{what}"},
     };
 }
 

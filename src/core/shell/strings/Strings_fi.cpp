@@ -59,6 +59,10 @@ Texts linuxTexts_fi() {
          "uudelleen.\n"
          "Pariliitos ja näytön katselu toimivat sillä välin normaalisti."},
         {"linux_ax_help", "Avaa ohje"},
+        {"settings_damaged_title", "Velora-asetukset korjattu"},
+        {"settings_damaged",
+         "Asetustiedosto oli vioittunut; kopio säilytettiin nimellä {file}. Palautettu oletukseen: "
+         "{what}"},
     };
 }
 

@@ -60,6 +60,10 @@ Texts linuxTexts_fr() {
          "relancez Velora.\n"
          "En attendant, l'association et l'affichage de l'écran continuent de fonctionner."},
         {"linux_ax_help", "Ouvrir l'aide"},
+        {"settings_damaged_title", "Réglages de Velora réparés"},
+        {"settings_damaged",
+         "Le fichier de réglages était endommagé ; une copie a été conservée sous le nom {file}. "
+         "Réinitialisé : {what}"},
     };
 }
 

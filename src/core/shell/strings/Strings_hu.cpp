@@ -61,6 +61,10 @@ Texts linuxTexts_hu() {
          "indítsa el újra a Velora appot.\n"
          "A párosítás és a képernyő megtekintése addig is működik."},
         {"linux_ax_help", "Súgó megnyitása"},
+        {"settings_damaged_title", "A Velora beállításai javítva"},
+        {"settings_damaged",
+         "A beállításfájl sérült volt; egy másolata {file} néven megmaradt. Alapértékre állítva: "
+         "{what}"},
     };
 }
 

@@ -56,6 +56,10 @@ Texts linuxTexts_id() {
          "Keluar dari sesi ini, pilih sesi X11 (Xorg) di layar login, lalu jalankan Velora lagi.\n"
          "Sementara itu, penyandingan dan tampilan layar tetap berfungsi."},
         {"linux_ax_help", "Buka Bantuan"},
+        {"settings_damaged_title", "Pengaturan Velora diperbaiki"},
+        {"settings_damaged",
+         "Berkas pengaturan rusak; salinannya disimpan sebagai {file}. Dikembalikan ke bawaan: "
+         "{what}"},
     };
 }
 

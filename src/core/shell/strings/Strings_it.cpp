@@ -60,6 +60,10 @@ Texts linuxTexts_it() {
          "Nel frattempo l'associazione e la visualizzazione dello schermo continuano a "
          "funzionare."},
         {"linux_ax_help", "Apri l'aiuto"},
+        {"settings_damaged_title", "Impostazioni di Velora riparate"},
+        {"settings_damaged",
+         "Il file delle impostazioni era danneggiato; una copia è stata conservata come {file}. "
+         "Ripristinato: {what}"},
     };
 }
 

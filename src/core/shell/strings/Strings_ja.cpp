@@ -60,6 +60,10 @@ Texts linuxTexts_ja() {
          "をもう一度起動してください。\n"
          "その間も、ペアリングと画面表示は引き続き利用できます。"},
         {"linux_ax_help", "ヘルプを開く"},
+        {"settings_damaged_title", "Velora の設定を修復しました"},
+        {"settings_damaged",
+         "設定ファイルが壊れていました。コピーを {file} として保存しました。初期値に戻した項目: "
+         "{what}"},
     };
 }
 

@@ -55,6 +55,9 @@ Texts linuxTexts_ko() {
          "로그아웃한 뒤 로그인 화면에서 X11(Xorg) 세션을 선택하고 Velora를 다시 시작하세요.\n"
          "그동안에도 페어링과 화면 보기는 계속 작동합니다."},
         {"linux_ax_help", "도움말 열기"},
+        {"settings_damaged_title", "Velora 설정을 복구했습니다"},
+        {"settings_damaged",
+         "설정 파일이 손상되어 사본을 {file}(으)로 보관했습니다. 기본값으로 되돌린 항목: {what}"},
     };
 }
 

@@ -58,6 +58,9 @@ Texts linuxTexts_ms() {
          "Log keluar, pilih sesi X11 (Xorg) pada skrin log masuk, dan mulakan Velora semula.\n"
          "Sementara itu, penggandingan dan tontonan skrin masih berfungsi."},
         {"linux_ax_help", "Buka Bantuan"},
+        {"settings_damaged_title", "Tetapan Velora dibaiki"},
+        {"settings_damaged",
+         "Fail tetapan telah rosak; salinannya disimpan sebagai {file}. Ditetapkan semula: {what}"},
     };
 }
 

@@ -59,6 +59,9 @@ Texts linuxTexts_nb() {
          "Logg ut, velg en X11-økt (Xorg) på påloggingsskjermen, og start Velora på nytt.\n"
          "Sammenkobling og skjermvisning fungerer som vanlig i mellomtiden."},
         {"linux_ax_help", "Åpne hjelp"},
+        {"settings_damaged_title", "Velora-innstillingene er reparert"},
+        {"settings_damaged",
+         "Innstillingsfilen var skadet; en kopi ble tatt vare på som {file}. Tilbakestilt: {what}"},
     };
 }
 

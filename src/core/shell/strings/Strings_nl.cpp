@@ -59,6 +59,10 @@ Texts linuxTexts_nl() {
          "Log uit, kies een X11-sessie (Xorg) op het inlogscherm en start Velora opnieuw.\n"
          "Koppelen en het scherm bekijken blijven intussen gewoon werken."},
         {"linux_ax_help", "Help openen"},
+        {"settings_damaged_title", "Velora-instellingen hersteld"},
+        {"settings_damaged",
+         "Het instellingenbestand was beschadigd; een kopie is bewaard als {file}. Teruggezet: "
+         "{what}"},
     };
 }
 

@@ -60,6 +60,9 @@ Texts linuxTexts_pl() {
          "Velora.\n"
          "Parowanie i podgląd ekranu w tym czasie nadal działają."},
         {"linux_ax_help", "Otwórz pomoc"},
+        {"settings_damaged_title", "Ustawienia Velora naprawione"},
+        {"settings_damaged",
+         "Plik ustawień był uszkodzony; kopię zachowano jako {file}. Przywrócono domyślne: {what}"},
     };
 }
 

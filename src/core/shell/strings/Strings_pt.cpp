@@ -60,6 +60,10 @@ Texts linuxTexts_pt() {
          "novamente.\n"
          "Enquanto isso, o pareamento e a visualização da tela continuam funcionando."},
         {"linux_ax_help", "Abrir Ajuda"},
+        {"settings_damaged_title", "Definições do Velora reparadas"},
+        {"settings_damaged",
+         "O arquivo de definições estava danificado; uma cópia foi guardada como {file}. "
+         "Redefinido: {what}"},
     };
 }
 

@@ -63,6 +63,9 @@ Texts linuxTexts_ro() {
          "nou Velora.\n"
          "Între timp, asocierea și vizualizarea ecranului funcționează în continuare."},
         {"linux_ax_help", "Deschide Ajutorul"},
+        {"settings_damaged_title", "Setările Velora au fost reparate"},
+        {"settings_damaged",
+         "Fișierul de setări era deteriorat; o copie a fost păstrată ca {file}. Resetat: {what}"},
     };
 }
 

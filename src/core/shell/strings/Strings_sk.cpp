@@ -61,6 +61,10 @@ Texts linuxTexts_sk() {
          "aplikáciu Velora.\n"
          "Párovanie a zobrazenie obrazovky medzitým fungujú ďalej."},
         {"linux_ax_help", "Otvoriť pomocníka"},
+        {"settings_damaged_title", "Nastavenia Velora boli opravené"},
+        {"settings_damaged",
+         "Súbor nastavení bol poškodený; kópia bola uložená ako {file}. Obnovené na predvolené: "
+         "{what}"},
     };
 }
 

@@ -59,6 +59,9 @@ Texts linuxTexts_sv() {
          "Logga ut, välj en X11-session (Xorg) på inloggningsskärmen och starta Velora igen.\n"
          "Parkoppling och skärmvisning fungerar som vanligt under tiden."},
         {"linux_ax_help", "Öppna hjälpen"},
+        {"settings_damaged_title", "Velora-inställningarna har reparerats"},
+        {"settings_damaged",
+         "Inställningsfilen var skadad; en kopia sparades som {file}. Återställt: {what}"},
     };
 }
 

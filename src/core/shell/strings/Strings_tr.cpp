@@ -58,6 +58,9 @@ Texts linuxTexts_tr() {
          "başlatın.\n"
          "Bu sırada eşleme ve ekran görüntüleme çalışmaya devam eder."},
         {"linux_ax_help", "Yardımı Aç"},
+        {"settings_damaged_title", "Velora ayarları onarıldı"},
+        {"settings_damaged",
+         "Ayar dosyası bozuktu; bir kopyası {file} olarak saklandı. Varsayılana dönenler: {what}"},
     };
 }
 

@@ -58,6 +58,9 @@ Texts linuxTexts_vi() {
          "Hãy đăng xuất, chọn phiên X11 (Xorg) ở màn hình đăng nhập rồi khởi động lại Velora.\n"
          "Trong lúc đó, việc ghép đôi và xem màn hình vẫn hoạt động bình thường."},
         {"linux_ax_help", "Mở Trợ giúp"},
+        {"settings_damaged_title", "Đã sửa cài đặt Velora"},
+        {"settings_damaged",
+         "Tệp cài đặt bị hỏng; một bản sao được giữ lại là {file}. Đã đặt lại: {what}"},
     };
 }
 

@@ -55,6 +55,8 @@ Texts linuxTexts_zh() {
          "请注销，在登录界面选择 X11（Xorg）会话，然后重新启动 Velora。\n"
          "在此期间，配对和屏幕查看仍可正常使用。"},
         {"linux_ax_help", "打开帮助"},
+        {"settings_damaged_title", "已修复 Velora 设置"},
+        {"settings_damaged", "设置文件已损坏，副本已保留为 {file}。已恢复为默认值：{what}"},
     };
 }
 

@@ -55,6 +55,8 @@ Texts linuxTexts_zh_Hant() {
          "請登出，在登入畫面選擇 X11（Xorg）工作階段，然後重新啟動 Velora。\n"
          "在此期間，配對和螢幕檢視仍可正常使用。"},
         {"linux_ax_help", "打開說明"},
+        {"settings_damaged_title", "已修復 Velora 設定"},
+        {"settings_damaged", "設定檔已損壞，副本已保留為 {file}。已還原為預設值：{what}"},
     };
 }
 
