@@ -11,8 +11,8 @@ namespace {
 // Longest text a "T" line may type, decoded: about half a minute of key presses on X11.
 constexpr size_t kMaxTypedBytes = 64 * 1024;
 // One slice of typing: other phones' lines are handled between slices.
-constexpr size_t kSliceClusters = 64;
-constexpr size_t kSliceBytes = 4096;
+constexpr size_t kSliceClusters = 8;
+constexpr size_t kSliceBytes = 512;
 
 // The start of the UTF-8 sequence at or before `at`.
 size_t codePointStart(std::string_view text, size_t at) {
