@@ -302,7 +302,7 @@ TEST_F(TrayShellTest, ClosedPromptHoldsThePermissionAlertBackUntilHidden) {
 
 TEST(PinWindowText, LongNamesWrapWithinTheTextWidth) {
     const QString longName(120, QChar('W'));
-    PinWindow window(longName, "10.0.0.8", "654321");
+    PinWindow window(longName, "10.0.0.8", "654321", std::chrono::milliseconds(0));
     const QLabel* head = window.findChildren<QLabel*>()[0];
     EXPECT_GT(head->text().count('\n'), 0);
     for (const QString& line : head->text().split('\n'))
