@@ -648,7 +648,17 @@ std::optional<std::string> pairOnce(Program& program) {
     if (!program.take(std::regex("^pair: LoadSoak "), std::chrono::seconds(5), holder)) {
         return std::nullopt;
     }
-    program.type("allow");
+    // Allow counts only once the request has been shown for a second; an earlier one is ignored.
+    std::string answer;
+    do {
+        program.type("allow");
+        if (!program.take(std::regex("^(allowed|allow ignored)"), std::chrono::seconds(5),
+                          answer)) {
+            return std::nullopt;
+        }
+        if (!answer.starts_with("allowed"))
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    } while (!answer.starts_with("allowed"));
     in.clear();
     asio::read_until(socket, asio::dynamic_buffer(in), '\n', ec);
     if (ec || !in.starts_with("OK ")) return std::nullopt;

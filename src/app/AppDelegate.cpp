@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "core/shell/L.h"
+#include "core/shell/SettingsNotice.h"
 
 // Resources of a static library must be registered by name, outside any namespace.
 static void initTrayResources() {
@@ -86,6 +87,13 @@ void AppDelegate::launch() {
                 if (why == QSystemTrayIcon::Trigger && menu_) menu_->popup(QCursor::pos());
             });
     tray_.show();
+    if (store_->damage()) {
+        const SettingsNotice notice = settingsNotice(*store_->damage(), L::lang());
+        tray_.showMessage(q(notice.title), q(notice.body), QSystemTrayIcon::Warning);
+    }
+    if (!options_.statusSocket.empty()) {
+        status_ = std::make_unique<StatusChannel>(options_.statusSocket, [this] { showStatus(); });
+    }
     server_ = std::make_unique<NetServer>(store_, platform_, options_.server);
     wireServer();
     server_->start();
@@ -144,6 +152,12 @@ void AppDelegate::rebuildMenu() {
         tray_.setIcon(iconFor(model.icon));
         shownIcon_ = model.icon;
     }
+}
+
+void AppDelegate::showStatus() {
+    if (!menu_) return;
+    menu_->popup(QCursor::pos());
+    menu_->activateWindow();
 }
 
 void AppDelegate::render(QMenu* into, const std::vector<MenuEntry>& entries) {
@@ -217,7 +231,7 @@ std::optional<std::string> AppDelegate::localIP() const {
 void AppDelegate::showPin(const QString& name, const QString& ip, const QString& pin,
                           std::function<void()> approve) {
     hidePin();
-    auto* window = new PinWindow(name, ip, pin);
+    auto* window = new PinWindow(name, ip, pin, options_.allowDelay);
     connect(window, &PinWindow::allowed, this, &AppDelegate::allowPressed);
     approveHandler_ = std::move(approve);
     window->show();

@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QPointer>
 #include <QSystemTrayIcon>
+#include <chrono>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -15,6 +17,7 @@
 
 #include "app/MainThreadQueue.h"
 #include "app/PinWindow.h"
+#include "app/StatusChannel.h"
 #include "core/net/NetServer.h"
 #include "core/shell/MenuModel.h"
 #include "core/shell/PermissionFlow.h"
@@ -32,6 +35,10 @@ struct ShellOptions {
     std::function<bool(const QUrl&)> openUrl;
     // Shows the permission alert modally.
     std::function<PermissionFlow::Answer(const PermissionFlow::AlertText&)> runAlert;
+    // How long a pairing prompt is on screen before Allow takes effect.
+    std::chrono::milliseconds allowDelay{1000};
+    // Where a second start asks this shell to show its status; none when empty.
+    std::filesystem::path statusSocket;
 
     ShellOptions();
 };
@@ -54,6 +61,8 @@ public:
     const std::vector<std::string>& viewers() const { return viewers_; }
 
     void rebuildMenu();
+    // Pops the status menu up where the pointer is, also where there is no tray to click.
+    void showStatus();
 
 private:
     void wireServer();
@@ -80,6 +89,7 @@ private:
     std::optional<TrayIcon> shownIcon_;
     PermissionFlow permission_;
     MainThreadQueue mainThread_;
+    std::unique_ptr<StatusChannel> status_;
 };
 
 // Tooltip text that shows exactly as written, also where tooltips would read it as markup.

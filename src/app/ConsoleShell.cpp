@@ -8,27 +8,34 @@
 #include "common/Utf8.h"
 #include "core/Text.h"
 #include "core/Version.h"
+#include "core/shell/L.h"
+#include "core/shell/SettingsNotice.h"
 
 namespace velora {
 
-ConsoleShell::ConsoleShell(std::shared_ptr<Store> store, Platform platform, std::ostream& out)
-    : store_(store), server_(store, std::move(platform)), out_(out) {
+ConsoleShell::ConsoleShell(std::shared_ptr<Store> store, Platform platform, std::ostream& out,
+                           std::chrono::milliseconds allowDelay)
+    : store_(store), server_(store, std::move(platform)), out_(out), allowDelay_(allowDelay) {
     server_.onLog = [this](const std::string& line) {
         store_->log(line);
         print("log: " + printable(line));
     };
     server_.onPinShow = [this](const std::string& name, const std::string& ip,
                                const std::string& pin, std::function<void()> approve) {
+        const std::string who = printable(name) + " (" + ip + ")";
         {
             std::lock_guard lock(lock_);
-            approve_ = std::move(approve);
+            prompt_ = Prompt{who, std::chrono::steady_clock::now(), std::move(approve)};
         }
-        print("pair: " + printable(name) + " (" + ip + ") PIN " + pin +
-              " \xE2\x80\x94 type allow to approve");
+        print("pair: " + who + " PIN " + pin + " \xE2\x80\x94 type allow to approve");
     };
     server_.onPinHide = [this] {
-        std::lock_guard lock(lock_);
-        approve_ = nullptr;
+        std::optional<Prompt> ended;
+        {
+            std::lock_guard lock(lock_);
+            ended.swap(prompt_);
+        }
+        if (ended) print("pairing request of " + ended->who + " closed");
     };
     server_.onClientsChanged = [this] {
         print("clients: " + std::to_string(server_.clients().size()));
@@ -71,13 +78,7 @@ void ConsoleShell::print(const std::string& line) {
 void ConsoleShell::command(const std::string& line) {
     const std::string word = text::trimWhitespaceAndNewlines(utf8::sanitize(line));
     if (word == "allow") {
-        std::function<void()> approve;
-        {
-            std::lock_guard lock(lock_);
-            approve = approve_;
-        }
-        print(approve ? "allowed" : "no pairing request is waiting");
-        if (approve) approve();
+        allow();
     } else if (word == "power on" || word == "power off") {
         store_->setAllowPower(word == "power on");
         print(std::string("power control ") + (store_->allowPower() ? "allowed" : "off"));
@@ -88,6 +89,23 @@ void ConsoleShell::command(const std::string& line) {
         for (const Device& d : store_->devices()) print(printable(d.name) + " (" + d.ip + ")");
     } else if (!word.empty() && word != "quit") {
         print("commands: allow, power on|off, screen on|off, devices, quit");
+    }
+}
+
+void ConsoleShell::allow() {
+    std::optional<Prompt> prompt;
+    {
+        std::lock_guard lock(lock_);
+        prompt = prompt_;
+    }
+    if (!prompt) {
+        print("no pairing request is waiting");
+    } else if (std::chrono::steady_clock::now() - prompt->shownAt < allowDelay_) {
+        print("allow ignored: the request of " + prompt->who +
+              " has only just appeared; type allow again to approve it");
+    } else {
+        print("allowed");
+        prompt->approve();
     }
 }
 
@@ -102,6 +120,10 @@ int ConsoleShell::run(std::istream& in) {
     sigaddset(&signals, SIGUSR1);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     print(std::string("Velora ") + kVersion + " \xE2\x80\x94 console shell");
+    if (store_->damage()) {
+        const SettingsNotice notice = settingsNotice(*store_->damage(), L::lang());
+        print(notice.title + ": " + notice.body);
+    }
     server_.start();
     printListening();
     // A read cannot be interrupted, so the reader is left to the process's end. It shares only

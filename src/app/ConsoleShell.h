@@ -1,12 +1,16 @@
 // The terminal shell: prints where Velora listens and every activity line, shows pairing requests
 // with their PIN, and takes commands from standard input: "allow" (the Allow button), "power
 // on|off" and "screen on|off" (the menu's two switches), "devices", "quit".
+// An "allow" counts only once the request has been shown for `allowDelay`: one typed for a
+// request that has just ended must not approve the phone whose request took its place.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <iosfwd>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,7 +21,8 @@ namespace velora {
 
 class ConsoleShell {
 public:
-    ConsoleShell(std::shared_ptr<Store> store, Platform platform, std::ostream& out);
+    ConsoleShell(std::shared_ptr<Store> store, Platform platform, std::ostream& out,
+                 std::chrono::milliseconds allowDelay = std::chrono::seconds(1));
     ~ConsoleShell();
     // Runs until standard input says "quit" or the process is signalled. `in` is read on a thread
     // of its own that may outlive this call, so it must live as long as the process (std::cin).
@@ -39,12 +44,21 @@ private:
     void print(const std::string& line);
     void printListening();
     void command(const std::string& line);
+    void allow();
+
+    // The pairing request on show.
+    struct Prompt {
+        std::string who;
+        std::chrono::steady_clock::time_point shownAt;
+        std::function<void()> approve;
+    };
 
     std::shared_ptr<Store> store_;
     NetServer server_;
     std::ostream& out_;
+    std::chrono::milliseconds allowDelay_;
     std::mutex lock_;
-    std::function<void()> approve_;
+    std::optional<Prompt> prompt_;
 };
 
 }  // namespace velora

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTextLayout>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "core/Text.h"
@@ -46,7 +47,8 @@ QString wrapText(const QString& text, const QFont& font, int width) {
     return lines.join('\n');
 }
 
-PinWindow::PinWindow(const QString& name, const QString& ip, const QString& pin)
+PinWindow::PinWindow(const QString& name, const QString& ip, const QString& pin,
+                     std::chrono::milliseconds allowAfter)
     : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                            Qt::WindowStaysOnTopHint) {
     setWindowTitle(localized("pin_title"));
@@ -71,6 +73,11 @@ PinWindow::PinWindow(const QString& name, const QString& ip, const QString& pin)
     large.setPointSize(kHeadPoints);
     allow_->setFont(large);
     connect(allow_, &QPushButton::clicked, this, &PinWindow::allowed);
+    if (allowAfter.count() > 0) {
+        // A disabled default button also takes Return out of play.
+        allow_->setEnabled(false);
+        QTimer::singleShot(allowAfter, allow_, [button = allow_] { button->setEnabled(true); });
+    }
     stack->addWidget(allow_);
 
     QLabel* orText = label(localized("pin_or"), kNotePoints);

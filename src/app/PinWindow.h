@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <chrono>
 
 class QFont;
 class QLabel;
@@ -19,7 +20,10 @@ public:
     static constexpr int kHeight = 290;
     static constexpr int kTextWidth = 364;
 
-    PinWindow(const QString& name, const QString& ip, const QString& pin);
+    // Allow (and Return) works only once the window has been up for `allowAfter`, so that a press
+    // meant for a prompt that has just been replaced cannot approve the phone behind it.
+    PinWindow(const QString& name, const QString& ip, const QString& pin,
+              std::chrono::milliseconds allowAfter);
 
     QPushButton* allowButton() const { return allow_; }
 

@@ -3,6 +3,8 @@
 #include <sys/resource.h>
 
 #include <QApplication>
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,7 +15,10 @@
 #include "app/AppDelegate.h"
 #include "app/ConsoleShell.h"
 #include "app/PlatformSetup.h"
+#include "app/StatusChannel.h"
+#include "core/Text.h"
 #include "core/Version.h"
+#include "core/store/InstanceLock.h"
 #include "core/store/Store.h"
 
 namespace {
@@ -44,9 +49,18 @@ void raiseFileLimit() {
     }
 }
 
+// How long a pairing request is shown before Allow counts. VELORA_ALLOW_DELAY_MS can lengthen it
+// (tests make a too-early Allow certain that way); nothing shortens it below a second.
+std::chrono::milliseconds allowDelay() {
+    const char* value = std::getenv("VELORA_ALLOW_DELAY_MS");
+    const auto ms = value ? velora::text::parseInt64(value) : std::nullopt;
+    return std::chrono::milliseconds(std::max<int64_t>(1000, ms.value_or(0)));
+}
+
 // The tray shell. A panel started with the same session may put up its tray after us; the icon
 // appears once it does, and the pairing window works without one.
-int runTray(int& argc, char** argv, std::shared_ptr<velora::Store> store, const char* display) {
+int runTray(int& argc, char** argv, std::shared_ptr<velora::Store> store, const char* display,
+            const velora::InstanceLock& lock) {
     std::printf("Velora %s \xE2\x80\x94 tray shell\n", velora::kVersion);
     std::fflush(stdout);
     QApplication app(argc, argv);
@@ -54,6 +68,8 @@ int runTray(int& argc, char** argv, std::shared_ptr<velora::Store> store, const 
     app.setQuitOnLastWindowClosed(false);
     velora::ShellOptions options;
     options.autoStart = velora::autoStartProfile();
+    options.statusSocket = lock.statusSocket();
+    options.allowDelay = allowDelay();
     velora::Platform platform = velora::makePlatform(display);
     // Login starts the installed program even when a build tree turned the option on.
     if (velora::isInstalledProgram(velora::programPath())) {
@@ -62,6 +78,17 @@ int runTray(int& argc, char** argv, std::shared_ptr<velora::Store> store, const 
     velora::AppDelegate delegate(std::move(store), std::move(platform), options);
     delegate.launch();
     return app.exec();
+}
+
+// A second start changes nothing: it names the running instance and, in a graphical session,
+// asks that one to show its status.
+int alreadyRunning(const velora::InstanceLock& lock, bool graphical) {
+    const std::string pid = lock.holder() ? " (process " + std::to_string(lock.holder()) + ")" : "";
+    std::fprintf(stderr, "velora: Velora is already running%s\n", pid.c_str());
+    if (graphical && velora::StatusChannel::request(lock.statusSocket())) {
+        std::fprintf(stderr, "velora: asked it to show its status\n");
+    }
+    return 1;
 }
 
 }  // namespace
@@ -87,9 +114,13 @@ int main(int argc, char** argv) {
         return 2;
     }
     raiseFileLimit();
-    auto store = std::make_shared<velora::Store>(velora::settingsFolder());
     const char* display = std::getenv("DISPLAY");
-    if (!console && velora::displayReachable(display)) return runTray(argc, argv, store, display);
-    velora::ConsoleShell shell(store, velora::makePlatform(display), std::cout);
+    const bool graphical = !console && velora::displayReachable(display);
+    // Taken before the Store, which rewrites config.json as it loads.
+    const velora::InstanceLock lock(velora::settingsFolder());
+    if (!lock.held()) return alreadyRunning(lock, graphical);
+    auto store = std::make_shared<velora::Store>(velora::settingsFolder());
+    if (graphical) return runTray(argc, argv, store, display, lock);
+    velora::ConsoleShell shell(store, velora::makePlatform(display), std::cout, allowDelay());
     return shell.run(std::cin);
 }

@@ -105,12 +105,14 @@ class Xvfb:
 class Velora:
     """One `velora --console` with its own config folder; console output is collected."""
 
-    def __init__(self, with_x=False, lang="en", screen="1280x800x24"):
+    def __init__(self, with_x=False, lang="en", screen="1280x800x24", extra_env=None):
         self.with_x = with_x
+        self.extra_env = extra_env or {}
         self.screen = screen
         self.lang = lang
         self.tmp = None
         self.proc = None
+        self.env = None
         self.xvfb = None
         self.lock = None
         self.lines = []
@@ -137,9 +139,11 @@ class Velora:
             env.pop(name, None)
         env.update(XDG_CONFIG_HOME=self.config_home, HOME=os.path.join(self.tmp, "home"),
                    VELORA_LANG=self.lang)
+        env.update(self.extra_env)
         if self.with_x:
             self.xvfb = Xvfb(self.screen)
             env["DISPLAY"] = self.xvfb.start()
+        self.env = env
         self.proc = subprocess.Popen([VELORA, "--console"], env=env, stdin=subprocess.PIPE,
                                      stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
         self.reader = threading.Thread(target=self._read, daemon=True)
@@ -240,6 +244,21 @@ class Velora:
         self.proc.stdin.write(text.encode("utf-8") + b"\n")
         self.proc.stdin.flush()
 
+    def allow(self, timeout=10):
+        """Types allow until it counts: a request takes Allow only once it has been shown for a
+        second, and an allow before that is answered "allow ignored"."""
+        deadline = time.monotonic() + timeout
+        while True:
+            mark = self.mark()
+            self.type("allow")
+            reply = self.wait_line(r"^(allowed|allow ignored: .*|no pairing request is waiting)$",
+                                   timeout, since=mark).group(0)
+            if reply == "allowed":
+                return
+            if not reply.startswith("allow ignored") or time.monotonic() > deadline:
+                raise AssertionError(f"allow did not count: {reply}\n{self.tail()}")
+            time.sleep(0.2)
+
     def wait_pin(self, name, since=0, timeout=5):
         """The PIN of the pairing prompt that the console shows for phone `name`."""
         match = self.wait_line(r"^pair: " + re.escape(name) +
@@ -289,12 +308,13 @@ class Remote:
 class Line:
     """A raw TCP client of the control port that reads LF-terminated lines."""
 
-    def __init__(self, bind=None, timeout=3):
-        self.sock = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    def __init__(self, bind=None, timeout=3, host="127.0.0.1"):
+        family = socket.AF_INET6 if ":" in host else socket.AF_INET
+        self.sock = socket.socket(family, socket.SOCK_STREAM)
         if bind:
             self.sock.bind((bind, 0))
         self.sock.settimeout(timeout)
-        self.sock.connect(("127.0.0.1", CONTROL_PORT))
+        self.sock.connect((host, CONTROL_PORT))
         self.buffer = b""
 
     def send(self, text):

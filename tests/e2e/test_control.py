@@ -90,7 +90,7 @@ class PairingTest(ServerTest):
         mark = self.server.mark()
         phone = self.remote.spawn("pair", LOOPBACK, "--name", "Tablet")
         self.server.wait_pin("Tablet", since=mark)
-        self.server.type("allow")
+        self.server.allow()
         out, err = phone.communicate(timeout=10)  # stdin stays empty: no PIN is typed
         self.assertEqual(phone.returncode, 0, err)
         token = self.remote.tokens()[self.server.config()["serverId"]]["token"]
@@ -118,7 +118,7 @@ class PairingTest(ServerTest):
         self.assertIn("ERR busy", result.stderr)
         self.assertGreater(waited, 1.5)
         # The open prompt survived the busy attempt and can still be approved.
-        self.server.type("allow")
+        self.server.allow()
         self.assertRegex(first.read_line(), r"^OK [0-9a-f]{32}$")
 
     def test_disconnect_during_prompt_frees_the_slot(self):

@@ -47,7 +47,7 @@ class HostileServerTest(ServerTest):
         phone.send(f"HELLO {name} - 1.0")
         self.assertEqual(phone.read_line(), "PIN")
         self.server.wait_pin(name, since=mark)
-        self.server.type("allow")
+        self.server.allow()
         reply = phone.read_line()
         self.assertRegex(reply, r"^OK [0-9a-f]{32}$")
         return phone, reply[3:]
@@ -187,7 +187,7 @@ class FloodTest(HostileServerTest):
         phone.send_raw(b"HELLO Pair\x1b]0;owned\x07Me - 1.0\n")
         self.assertEqual(phone.read_line(), "PIN")
         self.server.wait_line(r"^pair: Pair\?\]0;owned\?Me ", since=mark)
-        self.server.type("allow")
+        self.server.allow()
         self.assertRegex(phone.read_line(), r"^OK [0-9a-f]{32}$")
         self.assertIn("Pair\x1b]0;owned\x07Me", [d["name"] for d in self.server.config()["devices"]])
         self.server.type("devices")

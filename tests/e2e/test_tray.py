@@ -5,6 +5,7 @@ import fcntl
 import json
 import os
 import re
+import select
 import shutil
 import subprocess
 import tempfile
@@ -161,6 +162,19 @@ class TrayTest(unittest.TestCase):
                         "the prompt of an ended pairing must not stay up")
         self.assertNotIn("Leaving", [d["name"] for d in self.app.config()["devices"]])
 
+    def test_second_start_shows_the_running_ones_menu_and_ends(self):
+        def shown():
+            return set(xdotool(self.app.display, "search", "--onlyvisible", "--class",
+                               "velora").stdout.split())
+        before = shown()
+        second = subprocess.run([harness.VELORA], env=self.app.env, capture_output=True,
+                                text=True, timeout=20, stdin=subprocess.DEVNULL)
+        self.assertNotEqual(second.returncode, 0)
+        self.assertIn(f"Velora is already running (process {self.app.proc.pid})", second.stderr)
+        self.assertIn("asked it to show its status", second.stderr)
+        self.assertTrue(wait_until(lambda: shown() - before, 10), "the menu pops up")
+        xdotool(self.app.display, "key", "Escape")
+
 
 class LateTrayTest(unittest.TestCase):
     """A session whose panel comes up after Velora, as autostarted programs often see it."""
@@ -185,8 +199,12 @@ def pair_by_return(test, app, name):
     test.assertEqual(phone.read_line(5), "PIN")
     windows = wait_until(lambda: find_windows(app.display, PIN_TITLE), 10)
     test.assertEqual(len(windows), 1, "one pairing window\n" + app.console())
-    xdotool(app.display, "windowfocus", "--sync", windows[0])
-    xdotool(app.display, "key", "--clearmodifiers", "Return")
+    # Return counts once the window has been up for a second; until then it does nothing.
+    def press_return_until_answered():
+        xdotool(app.display, "windowfocus", "--sync", windows[0])
+        xdotool(app.display, "key", "--clearmodifiers", "Return")
+        return select.select([phone.sock], [], [], 0.3)[0]
+    test.assertTrue(wait_until(press_return_until_answered, 10), "Return was not taken")
     reply = phone.read_line(10)
     test.assertRegex(reply or "", r"^OK [0-9a-f]{32}$")
     devices = app.config()["devices"]

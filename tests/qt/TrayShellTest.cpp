@@ -99,6 +99,7 @@ protected:
         options.server.controlPort = 0;
         options.server.discoveryPort = 0;
         options.autoStart = linuxAutoStartProfile(folder.path / "xdg", "/opt/velora/velora");
+        options.allowDelay = std::chrono::milliseconds(0);
         options.openUrl = [this](const QUrl& url) {
             opened.push_back(url);
             return true;
@@ -288,6 +289,28 @@ TEST_F(TrayShellTest, ASecondPromptReplacesTheFirstAndOnlyItIsApproved) {
     EXPECT_EQ(second.load(), 1);
 }
 
+// Neither a click nor Return approves a prompt that has just come up; once it has been up for
+// the delay, both do.
+TEST(PinWindowDelay, AllowWorksOnlyAfterThePromptHasBeenUp) {
+    int allowed = 0;
+    PinWindow early("Two", "10.0.0.2", "222222", std::chrono::hours(1));
+    QObject::connect(&early, &PinWindow::allowed, [&] { ++allowed; });
+    early.show();
+    early.activateWindow();
+    QTest::keyClick(&early, Qt::Key_Return);
+    early.allowButton()->click();
+    EXPECT_EQ(allowed, 0);
+    EXPECT_FALSE(early.allowButton()->isEnabled());
+
+    PinWindow later("Two", "10.0.0.2", "222222", std::chrono::milliseconds(20));
+    QObject::connect(&later, &PinWindow::allowed, [&] { ++allowed; });
+    later.show();
+    later.activateWindow();
+    QTRY_VERIFY(later.allowButton()->isEnabled());
+    QTest::keyClick(&later, Qt::Key_Return);
+    EXPECT_EQ(allowed, 1);
+}
+
 TEST_F(TrayShellTest, ClosedPromptHoldsThePermissionAlertBackUntilHidden) {
     events->trust = false;
     shell->launch();
@@ -316,7 +339,7 @@ TEST_F(TrayShellTest, ClosedPromptHoldsThePermissionAlertBackUntilHidden) {
 
 TEST(PinWindowText, LongNamesWrapWithinTheTextWidth) {
     const QString longName(120, QChar('W'));
-    PinWindow window(longName, "10.0.0.8", "654321");
+    PinWindow window(longName, "10.0.0.8", "654321", std::chrono::milliseconds(0));
     const QLabel* head = window.findChildren<QLabel*>()[0];
     EXPECT_GT(head->text().count('\n'), 0);
     for (const QString& line : head->text().split('\n'))

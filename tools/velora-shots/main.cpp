@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     velora::AppDelegate shell(store, simulatedComputer(), options);
     shell.launch();
 
-    velora::PinWindow pin("Pixel 8", "192.168.1.44", "482913");
+    velora::PinWindow pin("Pixel 8", "192.168.1.44", "482913", std::chrono::milliseconds(0));
     const bool ok = save(*shell.menu(), folder, "menu.png") && save(pin, folder, "pairing.png");
     std::filesystem::remove_all(settings);
     return ok ? 0 : 1;

@@ -123,13 +123,15 @@ bool InputSim::hotkey(std::string_view combination) {
 }
 
 void InputSim::type(std::string_view utf8) {
+    for (const std::string& cluster : text::graphemes(utf8)) typeCluster(cluster);
+}
+
+void InputSim::typeCluster(std::string_view cluster) {
     // A CR LF pair is one cluster and goes out as text; only a lone LF or CR presses Return.
-    for (const std::string& cluster : text::graphemes(utf8)) {
-        if (cluster == "\n" || cluster == "\r") {
-            press(keymap_->returnKey());
-        } else {
-            sink_->text(cluster);
-        }
+    if (cluster == "\n" || cluster == "\r") {
+        press(keymap_->returnKey());
+    } else {
+        sink_->text(cluster);
     }
 }
 

@@ -32,6 +32,8 @@ public:
     void press(const KeyStroke& key);
     bool hotkey(std::string_view combination);
     void type(std::string_view text);
+    // One extended grapheme cluster of `type`.
+    void typeCluster(std::string_view cluster);
     bool media(std::string_view name);
     bool power(std::string_view action);
 

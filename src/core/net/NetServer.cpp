@@ -2,6 +2,7 @@
 
 #include <pthread.h>
 
+#include <ctime>
 #include <nlohmann/json.hpp>
 
 #include "core/Text.h"
@@ -150,8 +151,43 @@ void NetServer::Impl::fail(const std::string& ip) {
         }
     }
     auto& entry = blocked[ip];
+    const bool wasBlocked = now < entry.until;
     entry.fails += 1;
     entry.until = entry.fails >= 5 ? now + options.blockTime : Clock::time_point::min();
+    if (!wasBlocked && now < entry.until) {
+        log(ip + " PIN " + std::to_string(entry.fails) + "회 불일치 — " + timeOfDayAt(entry.until) +
+            "까지 차단");
+    }
+    countFailure(ip, now);
+}
+
+// One device has many IPv6 addresses, so the per-address block alone would let it guess on.
+void NetServer::Impl::countFailure(const std::string& ip, Clock::time_point now) {
+    recentFailures.push_back(now);
+    while (!recentFailures.empty() && (recentFailures.size() > options.pinFailureLimit ||
+                                       recentFailures.front() + options.pinFailureWindow <= now)) {
+        recentFailures.pop_front();
+    }
+    if (recentFailures.size() < options.pinFailureLimit || pairingPaused()) return;
+    pairingPausedUntil = recentFailures.front() + options.pinFailureWindow;
+    log("PIN 불일치 " + std::to_string(recentFailures.size()) + "회 누적 (마지막 " + ip + ") — " +
+        timeOfDayAt(pairingPausedUntil) + "까지 새 페어링 보류");
+}
+
+bool NetServer::Impl::pairingPaused() const {
+    return options.now() < pairingPausedUntil;
+}
+
+// "HH:mm:ss" on the wall clock, in local time, of a moment on the server's clock.
+std::string NetServer::Impl::timeOfDayAt(Clock::time_point when) const {
+    const auto wall =
+        std::chrono::system_clock::now() +
+        std::chrono::duration_cast<std::chrono::system_clock::duration>(when - options.now());
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(wall);
+    std::tm local{};
+    char text[16] = "00:00:00";
+    if (::localtime_r(&seconds, &local)) std::strftime(text, sizeof text, "%H:%M:%S", &local);
+    return text;
 }
 
 void NetServer::Impl::unblock(const std::string& ip) {
@@ -175,10 +211,13 @@ void NetServer::Impl::freePairingSlot() {
     while (!pairingWaiters.empty()) {
         auto next = pairingWaiters.front().lock();
         pairingWaiters.pop_front();
-        if (next && !next->finished()) {
-            next->openPrompt();
-            return;
+        if (!next || next->finished()) continue;
+        if (pairingPaused()) {
+            next->busy();
+            continue;
         }
+        next->openPrompt();
+        return;
     }
     pairingTaken = false;
 }

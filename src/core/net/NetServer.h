@@ -36,6 +36,10 @@ struct ServerOptions {
     std::chrono::milliseconds pinTimeout{120000};
     // How long an address stays blocked after its fifth PIN mismatch.
     std::chrono::milliseconds blockTime{600000};
+    // Wrong PINs from all addresses together that pause new pairings: past this many within the
+    // window, new pairing requests get "ERR busy" until it clears. Paired phones are not affected.
+    size_t pinFailureLimit = 20;
+    std::chrono::milliseconds pinFailureWindow{600000};
     // Most addresses remembered in the failure table.
     size_t maxBlocked = 4096;
     // Most connections that are not yet admitted at one time.

@@ -44,6 +44,10 @@ struct NetServer::Impl {
         Clock::time_point until = Clock::time_point::min();
     };
     std::unordered_map<std::string, Failures> blocked;
+    // The latest wrong PINs from any address (at most pinFailureLimit), and the end of the pause
+    // of new pairings that they caused.
+    std::deque<Clock::time_point> recentFailures;
+    Clock::time_point pairingPausedUntil = Clock::time_point::min();
     bool pairingTaken = false;
     std::deque<std::weak_ptr<Session>> pairingWaiters;
     size_t unadmitted = 0;
@@ -72,6 +76,9 @@ struct NetServer::Impl {
     void fail(const std::string& ip);
     void unblock(const std::string& ip);
     bool isBlocked(const std::string& ip) const;
+    bool pairingPaused() const;
+    void countFailure(const std::string& ip, Clock::time_point now);
+    std::string timeOfDayAt(Clock::time_point when) const;
     void release(const Session* session);
 
     // The single pairing slot: taken at once, or granted later to the first waiter.
@@ -101,6 +108,7 @@ public:
 
     // Commands and the screen request.
     void execute(const std::string& line);
+    void startTyping(std::string text);
     void startScreen(const std::string& line);
 
     bool admitted() const { return paired || screen != nullptr; }
@@ -116,6 +124,7 @@ private:
 
     void onRead(const ErrorCode& ec, size_t n);
     void takeLines();
+    bool typeSlice();
     void greet(const std::string& line);
     void pump();
     void enqueue(Outgoing item);
@@ -144,6 +153,10 @@ private:
     asio::steady_timer busyTimer;
     asio::steady_timer lingerTimer;
     bool waitingForSlot = false;
+    // Text of a "T" line still being typed, a slice at a time, and how much of it is typed. The
+    // phone's later lines wait until it is done.
+    std::string typing;
+    size_t typed = 0;
     std::deque<Outgoing> outgoing;
     size_t queuedBytes = 0;
     bool writing = false;

@@ -60,16 +60,16 @@ void Session::onRead(const ErrorCode& ec, size_t n) {
     takeLines();
 }
 
-// Handles the lines read so far, then reads on. While the phone waits for the pairing slot its
-// later lines stay unread, to be judged once its prompt opens, and nothing more is read.
+// Handles the lines read so far, then reads on. While the phone waits for the pairing slot, or
+// its text is being typed, its later lines stay unread and nothing more is read.
 void Session::takeLines() {
-    while (!waitingForSlot) {
+    while (!waitingForSlot && typing.empty()) {
         const auto line = framer.next();
         if (!line) break;
         handle(*line);
         if (finished_) return;
     }
-    if (waitingForSlot) return;
+    if (waitingForSlot || !typing.empty()) return;
     // Input events of one read go out together.
     server.input.sink().flush();
     if (framer.overflowed()) {
@@ -133,6 +133,11 @@ void Session::greet(const std::string& line) {
 }
 
 void Session::askPin() {
+    // While too many wrong PINs were sent lately, no prompt opens: as if another one were up.
+    if (server.pairingPaused()) {
+        busy();
+        return;
+    }
     if (server.takePairingSlot(shared_from_this())) {
         openPrompt();
         return;

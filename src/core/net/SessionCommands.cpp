@@ -6,6 +6,24 @@
 
 namespace velora {
 
+namespace {
+
+// Longest text a "T" line may type, decoded: about half a minute of key presses on X11.
+constexpr size_t kMaxTypedBytes = 64 * 1024;
+// One slice of typing: other phones' lines are handled between slices.
+constexpr size_t kSliceClusters = 8;
+constexpr size_t kSliceBytes = 512;
+
+// The start of the UTF-8 sequence at or before `at`.
+size_t codePointStart(std::string_view text, size_t at) {
+    while (at > 0 && at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) {
+        --at;
+    }
+    return at;
+}
+
+}  // namespace
+
 void Session::execute(const std::string& line) {
     const auto [verb, argument] = splitCommand(line);
     InputSim& input = server.input;
@@ -35,7 +53,9 @@ void Session::execute(const std::string& line) {
     } else if (verb == "H") {
         if (!input.hotkey(argument)) send("ERR hotkey\n");
     } else if (verb == "T") {
-        if (auto bytes = decodeBase64(argument)) input.type(utf8::sanitize(*bytes));
+        // A text too long to type in reasonable time is refused as silently as invalid Base64.
+        auto bytes = decodeBase64(argument);
+        if (bytes && bytes->size() <= kMaxTypedBytes) startTyping(utf8::sanitize(*bytes));
     } else if (verb == "MEDIA") {
         if (!input.media(argument)) send("ERR media\n");
     } else if (verb == "PWR") {
@@ -49,6 +69,42 @@ void Session::execute(const std::string& line) {
     } else if (verb == "INFO") {
         send(server.owner.infoLine());
     }
+}
+
+void Session::startTyping(std::string text) {
+    typing = std::move(text);
+    typed = 0;
+    typeSlice();
+}
+
+// Types the next slice of `typing`. While text remains, the rest is posted behind whatever else
+// waits on the server thread, and this phone's own lines are taken up again once all is typed.
+// True while text remains.
+bool Session::typeSlice() {
+    const std::string_view rest = std::string_view(typing).substr(typed);
+    // The last cluster of a window that cuts the text may go on past it: it waits for the next.
+    size_t window = kSliceBytes;
+    std::vector<std::string> clusters;
+    do {
+        window = codePointStart(rest, std::min(window, rest.size()));
+        clusters = text::graphemes(rest.substr(0, window));
+        window *= 2;
+    } while (window / 2 < rest.size() && clusters.size() < 2);
+    const bool whole = window / 2 >= rest.size();
+    const size_t count = std::min(kSliceClusters, whole ? clusters.size() : clusters.size() - 1);
+    for (size_t i = 0; i < count; ++i) {
+        server.input.typeCluster(clusters[i]);
+        typed += clusters[i].size();
+    }
+    if (typed >= typing.size()) {
+        typing = std::string();
+        return false;
+    }
+    server.input.sink().flush();
+    asio::post(*server.io, [self = shared_from_this()] {
+        if (!self->finished_ && !self->typeSlice()) self->takeLines();
+    });
+    return true;
 }
 
 // Frames and the header reach the socket on the server thread, whatever thread sends them.

@@ -56,6 +56,69 @@ std::optional<Device> decodeDevice(const json& object) {
     return Device{*token, *name, *ip, lastSeen->get<double>()};
 }
 
+// The text with every comma that stands before a closing bracket (white space between) left out;
+// commas inside strings are kept.
+std::string withoutTrailingCommas(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    bool inString = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            out += c;
+            if (c == '\\' && i + 1 < text.size()) {
+                out += text[++i];
+            } else {
+                inString = c != '"';
+            }
+            continue;
+        }
+        if (c == '"') {
+            inString = true;
+        } else if (c == ',') {
+            const size_t next = text.find_first_not_of(" \t\r\n", i + 1);
+            if (next != std::string_view::npos && (text[next] == '}' || text[next] == ']')) {
+                continue;
+            }
+        }
+        out += c;
+    }
+    return out;
+}
+
+// A device entry read field by field: it needs its token; other fields fall back to defaults.
+std::optional<Device> readDevice(const json& object, const std::string& where,
+                                 std::vector<std::string>& reset) {
+    const std::string* token = object.is_object() ? stringMember(object, "token") : nullptr;
+    if (!token) {
+        reset.push_back(where);
+        return std::nullopt;
+    }
+    Device device{*token, {}, {}, 0};
+    for (auto [key, field] : {std::pair{"name", &device.name}, std::pair{"ip", &device.ip}}) {
+        if (const std::string* value = stringMember(object, key)) {
+            *field = *value;
+        } else {
+            reset.push_back(where + "." + key);
+        }
+    }
+    const json* lastSeen = member(object, "lastSeen");
+    if (lastSeen && lastSeen->is_number()) {
+        device.lastSeen = lastSeen->get<double>();
+    } else {
+        reset.push_back(where + ".lastSeen");
+    }
+    return device;
+}
+
+// A switch: true unless the file says false; absent or null is no damage where `optional`.
+bool readSwitch(const json& root, const char* key, bool optional, std::vector<std::string>& reset) {
+    const json* value = member(root, key);
+    if (value && value->is_boolean()) return value->get<bool>();
+    if (!(optional && (!value || value->is_null()))) reset.push_back(key);
+    return true;
+}
+
 // Whole seconds are written without a fraction, so a pairing a day after the reference date
 // reads 86400 in the file.
 ordered_json secondsValue(double seconds) {
@@ -157,6 +220,40 @@ std::optional<Saved> decodeConfig(std::string_view text) {
     return saved;
 }
 
+ConfigReading readConfig(std::string_view text) {
+    ConfigReading reading;
+    json root = json::parse(text, nullptr, false);
+    if (root.is_discarded()) {
+        root = json::parse(withoutTrailingCommas(text), nullptr, false);
+        reading.repaired = !root.is_discarded();
+    }
+    if (!root.is_object()) {
+        reading.unreadable = true;
+        reading.repaired = false;
+        return reading;
+    }
+    Saved& saved = reading.saved;
+    if (const std::string* serverId = stringMember(root, "serverId")) {
+        saved.serverId = *serverId;
+    } else {
+        reading.reset.push_back("serverId");
+    }
+    saved.allowPower = readSwitch(root, "allowPower", false, reading.reset);
+    saved.allowScreen = readSwitch(root, "allowScreen", true, reading.reset);
+    const json* devices = member(root, "devices");
+    if (!devices || !devices->is_array()) {
+        reading.reset.push_back("devices");
+        return reading;
+    }
+    for (size_t i = 0; i < devices->size(); ++i) {
+        const std::string where = "devices[" + std::to_string(i) + "]";
+        if (auto device = readDevice((*devices)[i], where, reading.reset)) {
+            saved.devices.push_back(std::move(*device));
+        }
+    }
+    return reading;
+}
+
 std::string encodeConfig(const Saved& saved) {
     ordered_json root;
     root["serverId"] = saved.serverId;
@@ -192,29 +289,38 @@ Store::Store(fs::path folder, std::function<Clock::time_point()> now)
     : folder_(std::move(folder)), now_(std::move(now)) {
     load();
     save();
+    if (damage_) {
+        std::string what;
+        for (const std::string& member : damage_->reset)
+            what += (what.empty() ? "" : ", ") + member;
+        log("설정 파일 손상 — " + damage_->keptAs +
+            " 보관 · 초기화: " + (what.empty() ? "-" : what));
+    }
 }
 
 void Store::load() {
     files::makeFolder(folder_, kFolderMode);
     bool missing = false;
     const auto bytes = files::readWhole(configPath(), &missing);
-    const auto saved = bytes ? decodeConfig(*bytes) : std::nullopt;
-    if (!saved && !missing) {
-        // Keep what could not be read beside the fresh file, for the user to recover tokens from.
+    auto reading = bytes ? readConfig(*bytes) : ConfigReading{{}, true, false, {}};
+    if (reading.damaged() && !missing) {
+        // Keep the file as it was beside the rewritten one, for the user to recover from.
         const fs::path corrupt = corruptCopyName(folder_);
         ::rename(configPath().c_str(), corrupt.c_str());
+        if (reading.unreadable)
+            reading.reset = {"serverId", "allowPower", "allowScreen", "devices"};
+        damage_ = ConfigDamage{corrupt.filename().string(), reading.reset};
     }
-    if (saved && !saved->serverId.empty()) {
-        serverId_ = saved->serverId;
-        allowPower_ = saved->allowPower;
-        allowScreen_ = saved->allowScreen;
-        devices_ = saved->devices;
-        return;
-    }
-    serverId_ = newIdentifier();
-    allowPower_ = true;
-    allowScreen_ = true;
-    devices_.clear();
+    // An identity that was cleared on purpose ("") starts afresh; one that was damaged is replaced
+    // while the switches and pairings that could be read stay.
+    const bool usable =
+        !reading.unreadable &&
+        !(reading.saved.serverId.empty() && std::ranges::count(reading.reset, "serverId") == 0);
+    const Saved saved = usable ? reading.saved : Saved{};
+    serverId_ = saved.serverId.empty() ? newIdentifier() : saved.serverId;
+    allowPower_ = saved.allowPower;
+    allowScreen_ = saved.allowScreen;
+    devices_ = saved.devices;
 }
 
 void Store::save() {

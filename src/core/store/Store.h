@@ -36,6 +36,25 @@ struct Saved {
 // `allowPower` (Boolean) and `devices` (array of objects with string `token`, `name`, `ip` and
 // number `lastSeen`); `allowScreen` may be absent or null (true). Other members are ignored.
 std::optional<Saved> decodeConfig(std::string_view text);
+// config.json text read member by member, for a file that may be damaged: a member of the wrong
+// type (or missing) takes its default, a device entry without a string token is skipped, and
+// commas before a closing bracket are forgiven. `reset` names what did not survive, in the file's
+// terms ("allowPower", "devices[2]", "devices[0].lastSeen"); `unreadable` says that nothing did
+// (not a JSON object even with the commas forgiven), and `repaired` that commas were forgiven.
+struct ConfigReading {
+    Saved saved;
+    bool unreadable = false;
+    bool repaired = false;
+    std::vector<std::string> reset;
+    bool damaged() const { return unreadable || repaired || !reset.empty(); }
+};
+ConfigReading readConfig(std::string_view text);
+// What a damaged config.json lost at start: the name of the copy kept beside it, and what was
+// reset (as `ConfigReading::reset`; every member when the file could not be read at all).
+struct ConfigDamage {
+    std::string keptAs;
+    std::vector<std::string> reset;
+};
 // Writes config.json text: pretty-printed, members in the order serverId, allowPower, allowScreen,
 // devices, and token, name, ip, lastSeen in each device.
 std::string encodeConfig(const Saved& saved);
@@ -68,6 +87,9 @@ public:
     // settings save that failed earlier is tried again here.
     void log(const std::string& line);
 
+    // Set when config.json was damaged at start, for the shell to tell the person once.
+    const std::optional<ConfigDamage>& damage() const { return damage_; }
+
     const std::filesystem::path& folder() const { return folder_; }
     std::filesystem::path configPath() const { return folder_ / "config.json"; }
     std::filesystem::path logPath() const { return folder_ / "log.txt"; }
@@ -87,6 +109,7 @@ private:
     std::atomic<bool> allowPower_{true};
     std::atomic<bool> allowScreen_{true};
     std::vector<Device> devices_;
+    std::optional<ConfigDamage> damage_;
     bool unsaved_ = false;  // the last save failed; guarded by lock_
     mutable std::mutex lock_;
 };

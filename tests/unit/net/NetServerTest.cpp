@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <regex>
 
 #include "core/net/NetServer.h"
 #include "core/net/Protocol.h"
@@ -67,6 +68,11 @@ public:
         }
     }
     bool connected() const { return connected_; }
+    // Whether a reply waits unread, without taking it.
+    bool replyWaiting() const {
+        pollfd p{fd_, POLLIN, 0};
+        return poll(&p, 1, 0) > 0;
+    }
 
 private:
     int fd_;
@@ -92,6 +98,7 @@ protected:
         options.pinTimeout = 5000ms;
         options.maxPending = 8;
         options.greetingTimeout = 1500ms;
+        options.pinFailureLimit = 7;
         options.now = [this] { return std::chrono::steady_clock::now() + skew_.load(); };
         server_ = std::make_unique<NetServer>(store_, platform, options);
         server_->onLog = [this](const std::string& line) {
@@ -139,6 +146,11 @@ protected:
     static bool eventually(const std::function<bool()>& condition) {
         for (int i = 0; i < 300 && !condition(); ++i) std::this_thread::sleep_for(10ms);
         return condition();
+    }
+    // The PIN of a prompt shown so far, without waiting for one.
+    std::string shownPin() {
+        std::lock_guard lock(mutex_);
+        return std::exchange(pin_, "");
     }
     std::string wrongPin(const std::string& pin) { return pin == "000000" ? "111111" : "000000"; }
 
@@ -249,6 +261,14 @@ TEST_F(NetServerTest, FiveWrongPinsBlockTheAddressForTenMinutes) {
         Client blocked(port_);
         blocked.send("HELLO P\n");
         EXPECT_EQ(blocked.line(), "<closed>");
+    }
+    {
+        std::lock_guard lock(mutex_);
+        const std::regex blockStart(R"(127\.0\.0\.1 PIN 5회 불일치 — \d\d:\d\d:\d\d까지 차단)");
+        EXPECT_EQ(
+            std::count_if(logs_.begin(), logs_.end(),
+                          [&](const std::string& l) { return std::regex_match(l, blockStart); }),
+            1);
     }
     skew_ = std::chrono::seconds(601);
     Client later(port_);
@@ -475,4 +495,106 @@ TEST(Commands, ScreenRequestDefaults) {
     r = parseScreenRequest("SCREEN tok abc +", "Device");
     EXPECT_EQ(r.width, 1280);
     EXPECT_EQ(r.quality, 60);
+}
+
+// Wrong PINs count together over all addresses (the fixture allows 7 in 10 minutes): an address
+// whose own count is cleared by an admission cannot go on guessing, new pairings wait with
+// "ERR busy" until the window clears, and paired phones are served throughout.
+TEST_F(NetServerTest, WrongPinsFromAllAddressesPauseNewPairingsOnly) {
+    const std::string token = store_->pair("Paired", "127.0.0.1");
+    auto guess = [&] {
+        Client c(port_);
+        c.send("HELLO G\n");
+        ASSERT_EQ(c.line(), "PIN");
+        c.send("PIN " + wrongPin(waitPin()) + "\n");
+        EXPECT_EQ(c.line(), "ERR pin");
+    };
+    auto paired = [&] {
+        Client c(port_);
+        c.send("HELLO Paired " + token + "\nPING\n");
+        EXPECT_EQ(c.line(), "OK " + token);
+        EXPECT_EQ(c.line(), "PONG");
+    };
+    for (int i = 0; i < 4; ++i) guess();
+    paired();  // clears this address's own count
+    for (int i = 0; i < 3; ++i) guess();
+    EXPECT_TRUE(eventually([&] {
+        std::lock_guard lock(mutex_);
+        return std::any_of(logs_.begin(), logs_.end(), [](const std::string& l) {
+            return std::regex_match(
+                l,
+                std::regex(
+                    R"(PIN 불일치 7회 누적 \(마지막 127\.0\.0\.1\) — \d\d:\d\d:\d\d까지 새 페어링 보류)"));
+        });
+    }));
+    {
+        Client c(port_);
+        c.send("HELLO New\n");
+        EXPECT_EQ(c.line(), "ERR busy");
+        EXPECT_EQ(c.line(), "<closed>");
+    }
+    EXPECT_EQ(shownPin(), "") << "no prompt while pairing is paused";
+    paired();
+    skew_ = std::chrono::seconds(601);
+    Client c(port_);
+    c.send("HELLO New\n");
+    EXPECT_EQ(c.line(), "PIN");
+}
+
+namespace {
+
+// Counts typed clusters; notes how many were typed when another phone's reply first waited.
+class TypingSink : public NullSink {
+public:
+    void text(std::string_view) override {
+        if (typed++ == 0) onFirst();
+        if (seenAt == 0 && other && other->replyWaiting()) seenAt = typed.load();
+    }
+    std::atomic<int> typed{0};
+    std::atomic<int> seenAt{0};
+    std::function<void()> onFirst = [] {};
+    Client* other = nullptr;
+};
+
+}  // namespace
+
+// A long text is typed a slice at a time: another phone's PING is answered in between, the
+// typing phone's own PING only after its text, and a text over 64 KiB is refused in silence.
+TEST(Typing, LongTextLetsOtherPhonesThroughAndKeepsItsOwnOrder) {
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("velora-typing-" + std::to_string(getpid()));
+    auto store = std::make_shared<Store>(folder);
+    auto sink = std::make_shared<TypingSink>();
+    Platform platform;
+    platform.events = sink;
+    platform.system = std::make_shared<sim::SimSystemInfo>();
+    ServerOptions options;
+    options.controlPort = 0;
+    options.discoveryPort = 0;
+    NetServer server(store, platform, options);
+    server.start();
+    const std::string a = store->pair("A", "127.0.0.1");
+    const std::string b = store->pair("B", "127.0.0.1");
+    Client typist(server.controlPort());
+    Client other(server.controlPort());
+    typist.send("HELLO A " + a + "\n");
+    other.send("HELLO B " + b + "\n");
+    ASSERT_EQ(typist.line(), "OK " + a);
+    ASSERT_EQ(other.line(), "OK " + b);
+    sink->other = &other;
+    sink->onFirst = [&] { other.send("PING\n"); };
+
+    const size_t kLength = 20000;
+    typist.send("T " + encodeBase64(std::string(kLength, 'a')) + "\nPING\n");
+    EXPECT_EQ(typist.line(), "PONG");
+    EXPECT_EQ(sink->typed.load(), static_cast<int>(kLength)) << "PONG came before the text";
+    EXPECT_EQ(other.line(), "PONG");
+    EXPECT_GT(sink->seenAt.load(), 0);
+    EXPECT_LT(sink->seenAt.load(), static_cast<int>(kLength)) << "the other phone waited";
+
+    typist.send("T " + encodeBase64(std::string(64 * 1024 + 1, 'b')) + "\nPING\n");
+    EXPECT_EQ(typist.line(), "PONG");
+    EXPECT_EQ(sink->typed.load(), static_cast<int>(kLength)) << "an overlong text was typed";
+    server.stop();
+    std::filesystem::remove_all(folder);
 }

@@ -98,12 +98,13 @@ TEST_F(StoreTest, UnusableFilesGiveANewIdentityAndUndecodableOnesAreKept) {
     EXPECT_EQ(*saved(), (Saved{fresh.serverId(), true, true, {}}));
     EXPECT_FALSE(fs::exists(folder / "config.json.corrupt"));
 
-    const std::string broken = R"({"serverId":"abc","allowPower":true,"devices":[{"token":"t1"}]})";
+    const std::string broken = R"({"serverId":"abc","allowPower":true,"devices":[{"token":"t1"}])";
     writeFile(folder / "config.json", broken);
     writeFile(folder / "config.json.corrupt", "older");
     Store store = open();
     EXPECT_EQ(*saved(), (Saved{store.serverId(), true, true, {}}));
     EXPECT_NE(store.serverId(), "abc");
+    EXPECT_EQ(store.damage()->reset.size(), 4u) << "an unreadable file resets everything";
     EXPECT_EQ(readFile(folder / "config.json.corrupt"), "older") << "an earlier copy is kept";
     EXPECT_EQ(readFile(folder / "config.json.corrupt.2"), broken);
 
@@ -174,4 +175,83 @@ TEST(StoreFolders, NameTheSettingsFolderInsideTheConfigurationFolder) {
     EXPECT_EQ(linuxConfigFolder("/home/u/.config"), fs::path("/home/u/.config/velora"));
     EXPECT_EQ(linuxConfigFolder(fs::path()), fs::path());
     EXPECT_EQ(macConfigFolder("/Users/u"), fs::path("/Users/u/Library/Application Support/Velora"));
+}
+
+// One damaged member or entry costs only itself: the identity, the switches and every good
+// pairing stay, the file as it was is kept aside, and the log names what was reset.
+TEST_F(StoreTest, DamagedMembersFallBackOneByOne) {
+    const std::string good = R"({"token":"t0","name":"A","ip":"10.0.0.1","lastSeen":5})";
+    struct Case {
+        std::string text;
+        std::vector<std::string> reset;
+        bool sameIdentity;
+        bool allowPower;
+        std::vector<std::string> tokens;
+    };
+    const std::vector<Case> cases = {
+        {R"({"serverId":"abc","allowPower":"false","devices":[)" + good + "]}",
+         {"allowPower"},
+         true,
+         true,
+         {"t0"}},
+        {R"({"serverId":"abc","allowPower":false,"allowScreen":"no","devices":[)" + good + "]}",
+         {"allowScreen"},
+         true,
+         false,
+         {"t0"}},
+        {R"({"serverId":"abc","allowPower":false,"devices":[)" + good +
+             R"(,{"token":"t1","name":"B","ip":"i","lastSeen":"yesterday"}]})",
+         {"devices[1].lastSeen"},
+         true,
+         false,
+         {"t0", "t1"}},
+        {R"({"serverId":"abc","allowPower":false,"devices":[7,)" + good + R"(,{"name":"x"}]})",
+         {"devices[0]", "devices[2]"},
+         true,
+         false,
+         {"t0"}},
+        {R"({"serverId":"abc","allowPower":false,"devices":[)" + good + ",],}",
+         {},
+         true,
+         false,
+         {"t0"}},
+        {R"({"serverId":5,"allowPower":false,"devices":[)" + good + "]}",
+         {"serverId"},
+         false,
+         false,
+         {"t0"}},
+        {R"({"serverId":"abc","allowPower":false,"devices":{"token":"t0"}})",
+         {"devices"},
+         true,
+         false,
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        writeFile(folder / "config.json", c.text);
+        Store store = open();
+        ASSERT_TRUE(store.damage());
+        EXPECT_EQ(store.damage()->reset, c.reset);
+        EXPECT_EQ(store.serverId() == "abc", c.sameIdentity);
+        EXPECT_EQ(store.allowPower(), c.allowPower);
+        std::vector<std::string> tokens;
+        for (const Device& d : store.devices()) tokens.push_back(d.token);
+        EXPECT_EQ(tokens, c.tokens);
+        EXPECT_EQ(readFile(folder / "config.json.corrupt"), c.text);
+        EXPECT_NE(readFile(folder / "log.txt").find("설정 파일 손상 — config.json.corrupt 보관"),
+                  std::string::npos);
+        EXPECT_TRUE(saved()) << "the rewritten file reads strictly";
+    }
+}
+
+TEST(StoreDecode, CommasInsideStringsAreNotRepairs) {
+    const auto reading = readConfig(R"({"serverId":"a,}","allowPower":true,"devices":[
+        {"token":"t","name":", ]","ip":"i","lastSeen":1},]})");
+    EXPECT_TRUE(reading.repaired);
+    EXPECT_EQ(reading.saved.serverId, "a,}");
+    ASSERT_EQ(reading.saved.devices.size(), 1u);
+    EXPECT_EQ(reading.saved.devices[0].name, ", ]");
+    EXPECT_FALSE(readConfig(R"({"serverId":"s","allowPower":true,"devices":[]})").damaged());
 }

@@ -61,6 +61,10 @@ Texts linuxTexts_ar() {
         {"linux_control_closed", "⚠\uFE0E تعذّر فتح منفذ TCP {port} — لا يمكن للهواتف الاتصال"},
         {"linux_discovery_closed",
          "⚠\uFE0E تعذّر فتح منفذ UDP {port} — لا يمكن للهواتف العثور على هذا الكمبيوتر"},
+        {"settings_damaged_title", "تم إصلاح إعدادات Velora"},
+        {"settings_damaged",
+         "كان ملف الإعدادات تالفًا، وحُفظت نسخة منه باسم {file}. ما أُعيد إلى الوضع الافتراضي: "
+         "{what}"},
     };
 }
 

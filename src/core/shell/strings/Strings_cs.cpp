@@ -65,6 +65,10 @@ Texts linuxTexts_cs() {
          "⚠\uFE0E Port TCP {port} nelze otevřít — telefony se nemohou připojit"},
         {"linux_discovery_closed",
          "⚠\uFE0E Port UDP {port} nelze otevřít — telefony tento PC nenajdou"},
+        {"settings_damaged_title", "Nastavení Velora bylo opraveno"},
+        {"settings_damaged",
+         "Soubor nastavení byl poškozený; kopie byla uložena jako {file}. Obnoveno na výchozí: "
+         "{what}"},
     };
 }
 

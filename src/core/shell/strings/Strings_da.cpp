@@ -64,6 +64,9 @@ Texts linuxTexts_da() {
          "⚠\uFE0E TCP-port {port} kunne ikke åbnes — telefoner kan ikke oprette forbindelse"},
         {"linux_discovery_closed",
          "⚠\uFE0E UDP-port {port} kunne ikke åbnes — telefoner kan ikke finde denne pc"},
+        {"settings_damaged_title", "Velora-indstillinger repareret"},
+        {"settings_damaged",
+         "Indstillingsfilen var beskadiget; en kopi blev gemt som {file}. Nulstillet: {what}"},
     };
 }
 

@@ -68,6 +68,10 @@ Texts linuxTexts_de() {
          "verbinden"},
         {"linux_discovery_closed",
          "⚠\uFE0E UDP-Port {port} konnte nicht geöffnet werden — Telefone finden diesen PC nicht"},
+        {"settings_damaged_title", "Velora-Einstellungen repariert"},
+        {"settings_damaged",
+         "Die Einstellungsdatei war beschädigt; eine Kopie wurde als {file} aufbewahrt. "
+         "Zurückgesetzt: {what}"},
     };
 }
 

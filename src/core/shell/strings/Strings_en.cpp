@@ -63,6 +63,9 @@ Texts linuxTexts_en() {
          "⚠\uFE0E TCP port {port} could not be opened — phones cannot connect"},
         {"linux_discovery_closed",
          "⚠\uFE0E UDP port {port} could not be opened — phones cannot find this PC"},
+        {"settings_damaged_title", "Velora settings repaired"},
+        {"settings_damaged",
+         "The settings file was damaged; a copy was kept as {file}. Reset to defaults: {what}"},
     };
 }
 

@@ -67,6 +67,10 @@ Texts linuxTexts_es() {
         {"linux_discovery_closed",
          "⚠\uFE0E No se pudo abrir el puerto UDP {port} — los teléfonos no pueden encontrar este "
          "PC"},
+        {"settings_damaged_title", "Ajustes de Velora reparados"},
+        {"settings_damaged",
+         "El archivo de ajustes estaba dañado; se guardó una copia como {file}. Restablecido: "
+         "{what}"},
     };
 }
 

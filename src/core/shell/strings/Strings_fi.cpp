@@ -66,6 +66,10 @@ Texts linuxTexts_fi() {
          "⚠\uFE0E TCP-porttia {port} ei voitu avata — puhelimet eivät voi muodostaa yhteyttä"},
         {"linux_discovery_closed",
          "⚠\uFE0E UDP-porttia {port} ei voitu avata — puhelimet eivät löydä tätä PC:tä"},
+        {"settings_damaged_title", "Velora-asetukset korjattu"},
+        {"settings_damaged",
+         "Asetustiedosto oli vioittunut; kopio säilytettiin nimellä {file}. Palautettu oletukseen: "
+         "{what}"},
     };
 }
 

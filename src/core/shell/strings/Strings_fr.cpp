@@ -69,6 +69,10 @@ Texts linuxTexts_fr() {
         {"linux_discovery_closed",
          "⚠\uFE0E Impossible d'ouvrir le port UDP {port} — les téléphones ne peuvent pas trouver "
          "ce PC"},
+        {"settings_damaged_title", "Réglages de Velora réparés"},
+        {"settings_damaged",
+         "Le fichier de réglages était endommagé ; une copie a été conservée sous le nom {file}. "
+         "Réinitialisé : {what}"},
     };
 }
 

@@ -62,6 +62,9 @@ Texts linuxTexts_he() {
          "⚠\uFE0E לא ניתן לפתוח את פורט TCP {port} — טלפונים לא יכולים להתחבר"},
         {"linux_discovery_closed",
          "⚠\uFE0E לא ניתן לפתוח את פורט UDP {port} — טלפונים לא יכולים למצוא את המחשב הזה"},
+        {"settings_damaged_title", "הגדרות Velora תוקנו"},
+        {"settings_damaged",
+         "קובץ ההגדרות היה פגום; עותק נשמר בשם {file}. אופס לברירת המחדל: {what}"},
     };
 }
 

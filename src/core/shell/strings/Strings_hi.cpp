@@ -60,6 +60,9 @@ Texts linuxTexts_hi() {
         {"linux_control_closed", "⚠\uFE0E TCP पोर्ट {port} नहीं खोला जा सका — फ़ोन कनेक्ट नहीं हो सकते"},
         {"linux_discovery_closed",
          "⚠\uFE0E UDP पोर्ट {port} नहीं खोला जा सका — फ़ोन इस PC को नहीं ढूँढ सकते"},
+        {"settings_damaged_title", "Velora की सेटिंग ठीक की गईं"},
+        {"settings_damaged",
+         "सेटिंग फ़ाइल खराब थी; उसकी एक प्रति {file} के नाम से रखी गई। डिफ़ॉल्ट पर लौटाया गया: {what}"},
     };
 }
 

@@ -68,6 +68,10 @@ Texts linuxTexts_hu() {
          "⚠\uFE0E A(z) {port} TCP-port nem nyitható meg — a telefonok nem tudnak csatlakozni"},
         {"linux_discovery_closed",
          "⚠\uFE0E A(z) {port} UDP-port nem nyitható meg — a telefonok nem találják ezt a PC-t"},
+        {"settings_damaged_title", "A Velora beállításai javítva"},
+        {"settings_damaged",
+         "A beállításfájl sérült volt; egy másolata {file} néven megmaradt. Alapértékre állítva: "
+         "{what}"},
     };
 }
 

@@ -63,6 +63,10 @@ Texts linuxTexts_id() {
          "⚠\uFE0E Port TCP {port} tidak dapat dibuka — ponsel tidak dapat terhubung"},
         {"linux_discovery_closed",
          "⚠\uFE0E Port UDP {port} tidak dapat dibuka — ponsel tidak dapat menemukan PC ini"},
+        {"settings_damaged_title", "Pengaturan Velora diperbaiki"},
+        {"settings_damaged",
+         "Berkas pengaturan rusak; salinannya disimpan sebagai {file}. Dikembalikan ke bawaan: "
+         "{what}"},
     };
 }
 

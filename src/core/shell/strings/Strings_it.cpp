@@ -68,6 +68,10 @@ Texts linuxTexts_it() {
         {"linux_discovery_closed",
          "⚠\uFE0E Impossibile aprire la porta UDP {port} — i telefoni non possono trovare questo "
          "PC"},
+        {"settings_damaged_title", "Impostazioni di Velora riparate"},
+        {"settings_damaged",
+         "Il file delle impostazioni era danneggiato; una copia è stata conservata come {file}. "
+         "Ripristinato: {what}"},
     };
 }
 

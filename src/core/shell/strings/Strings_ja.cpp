@@ -68,6 +68,10 @@ Texts linuxTexts_ja() {
         {"linux_discovery_closed",
          "⚠\uFE0E UDP ポート {port} を開けませんでした — スマートフォンからこの PC "
          "を見つけられません"},
+        {"settings_damaged_title", "Velora の設定を修復しました"},
+        {"settings_damaged",
+         "設定ファイルが壊れていました。コピーを {file} として保存しました。初期値に戻した項目: "
+         "{what}"},
     };
 }
 

@@ -62,6 +62,9 @@ Texts linuxTexts_ko() {
          "⚠\uFE0E TCP 포트 {port}를 열지 못했습니다 — 휴대폰이 연결할 수 없습니다"},
         {"linux_discovery_closed",
          "⚠\uFE0E UDP 포트 {port}를 열지 못했습니다 — 휴대폰이 이 PC를 찾을 수 없습니다"},
+        {"settings_damaged_title", "Velora 설정을 복구했습니다"},
+        {"settings_damaged",
+         "설정 파일이 손상되어 사본을 {file}(으)로 보관했습니다. 기본값으로 되돌린 항목: {what}"},
     };
 }
 

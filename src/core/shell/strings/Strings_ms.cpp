@@ -65,6 +65,9 @@ Texts linuxTexts_ms() {
          "⚠\uFE0E Port TCP {port} tidak dapat dibuka — telefon tidak dapat bersambung"},
         {"linux_discovery_closed",
          "⚠\uFE0E Port UDP {port} tidak dapat dibuka — telefon tidak dapat menemui PC ini"},
+        {"settings_damaged_title", "Tetapan Velora dibaiki"},
+        {"settings_damaged",
+         "Fail tetapan telah rosak; salinannya disimpan sebagai {file}. Ditetapkan semula: {what}"},
     };
 }
 

@@ -66,6 +66,9 @@ Texts linuxTexts_nb() {
          "⚠\uFE0E TCP-port {port} kunne ikke åpnes — telefoner kan ikke koble til"},
         {"linux_discovery_closed",
          "⚠\uFE0E UDP-port {port} kunne ikke åpnes — telefoner finner ikke denne PC-en"},
+        {"settings_damaged_title", "Velora-innstillingene er reparert"},
+        {"settings_damaged",
+         "Innstillingsfilen var skadet; en kopi ble tatt vare på som {file}. Tilbakestilt: {what}"},
     };
 }
 

@@ -67,6 +67,10 @@ Texts linuxTexts_nl() {
          "maken"},
         {"linux_discovery_closed",
          "⚠\uFE0E UDP-poort {port} kon niet worden geopend — telefoons kunnen deze pc niet vinden"},
+        {"settings_damaged_title", "Velora-instellingen hersteld"},
+        {"settings_damaged",
+         "Het instellingenbestand was beschadigd; een kopie is bewaard als {file}. Teruggezet: "
+         "{what}"},
     };
 }
 

@@ -67,6 +67,9 @@ Texts linuxTexts_pl() {
          "⚠\uFE0E Nie można otworzyć portu TCP {port} — telefony nie mogą się połączyć"},
         {"linux_discovery_closed",
          "⚠\uFE0E Nie można otworzyć portu UDP {port} — telefony nie mogą znaleźć tego komputera"},
+        {"settings_damaged_title", "Ustawienia Velora naprawione"},
+        {"settings_damaged",
+         "Plik ustawień był uszkodzony; kopię zachowano jako {file}. Przywrócono domyślne: {what}"},
     };
 }
 

@@ -69,6 +69,10 @@ Texts linuxTexts_pt() {
         {"linux_discovery_closed",
          "⚠\uFE0E Não foi possível abrir a porta UDP {port} — os celulares não conseguem encontrar "
          "este PC"},
+        {"settings_damaged_title", "Definições do Velora reparadas"},
+        {"settings_damaged",
+         "O arquivo de definições estava danificado; uma cópia foi guardada como {file}. "
+         "Redefinido: {what}"},
     };
 }
 

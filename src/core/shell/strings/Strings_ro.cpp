@@ -70,6 +70,9 @@ Texts linuxTexts_ro() {
          "⚠\uFE0E Portul TCP {port} nu a putut fi deschis — telefoanele nu se pot conecta"},
         {"linux_discovery_closed",
          "⚠\uFE0E Portul UDP {port} nu a putut fi deschis — telefoanele nu pot găsi acest PC"},
+        {"settings_damaged_title", "Setările Velora au fost reparate"},
+        {"settings_damaged",
+         "Fișierul de setări era deteriorat; o copie a fost păstrată ca {file}. Resetat: {what}"},
     };
 }
 

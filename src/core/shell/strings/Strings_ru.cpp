@@ -66,6 +66,9 @@ Texts linuxTexts_ru() {
          "⚠\uFE0E Не удалось открыть порт TCP {port} — телефоны не могут подключиться"},
         {"linux_discovery_closed",
          "⚠\uFE0E Не удалось открыть порт UDP {port} — телефоны не могут найти этот ПК"},
+        {"settings_damaged_title", "Настройки Velora восстановлены"},
+        {"settings_damaged",
+         "Файл настроек был повреждён; копия сохранена как {file}. Сброшено: {what}"},
     };
 }
 

@@ -68,6 +68,10 @@ Texts linuxTexts_sk() {
          "⚠\uFE0E Port TCP {port} sa nepodarilo otvoriť — telefóny sa nemôžu pripojiť"},
         {"linux_discovery_closed",
          "⚠\uFE0E Port UDP {port} sa nepodarilo otvoriť — telefóny tento PC nenájdu"},
+        {"settings_damaged_title", "Nastavenia Velora boli opravené"},
+        {"settings_damaged",
+         "Súbor nastavení bol poškodený; kópia bola uložená ako {file}. Obnovené na predvolené: "
+         "{what}"},
     };
 }
 

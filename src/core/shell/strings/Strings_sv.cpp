@@ -66,6 +66,9 @@ Texts linuxTexts_sv() {
          "⚠\uFE0E TCP-port {port} kunde inte öppnas — telefoner kan inte ansluta"},
         {"linux_discovery_closed",
          "⚠\uFE0E UDP-port {port} kunde inte öppnas — telefoner hittar inte den här PC:n"},
+        {"settings_damaged_title", "Velora-inställningarna har reparerats"},
+        {"settings_damaged",
+         "Inställningsfilen var skadad; en kopia sparades som {file}. Återställt: {what}"},
     };
 }
 

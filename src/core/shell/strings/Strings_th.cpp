@@ -59,6 +59,8 @@ Texts linuxTexts_th() {
          "⚠\uFE0E เปิดพอร์ต TCP {tcp} และพอร์ต UDP {udp} ไม่ได้ — โทรศัพท์เข้าถึง PC เครื่องนี้ไม่ได้"},
         {"linux_control_closed", "⚠\uFE0E เปิดพอร์ต TCP {port} ไม่ได้ — โทรศัพท์เชื่อมต่อไม่ได้"},
         {"linux_discovery_closed", "⚠\uFE0E เปิดพอร์ต UDP {port} ไม่ได้ — โทรศัพท์ค้นหา PC เครื่องนี้ไม่พบ"},
+        {"settings_damaged_title", "ซ่อมการตั้งค่า Velora แล้ว"},
+        {"settings_damaged", "ไฟล์การตั้งค่าเสียหาย จึงเก็บสำเนาไว้เป็น {file} รายการที่คืนค่าเริ่มต้น: {what}"},
     };
 }
 

@@ -65,6 +65,9 @@ Texts linuxTexts_tr() {
          "⚠\uFE0E TCP bağlantı noktası {port} açılamadı — telefonlar bağlanamıyor"},
         {"linux_discovery_closed",
          "⚠\uFE0E UDP bağlantı noktası {port} açılamadı — telefonlar bu PC'yi bulamıyor"},
+        {"settings_damaged_title", "Velora ayarları onarıldı"},
+        {"settings_damaged",
+         "Ayar dosyası bozuktu; bir kopyası {file} olarak saklandı. Varsayılana dönenler: {what}"},
     };
 }
 

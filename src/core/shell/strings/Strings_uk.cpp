@@ -67,6 +67,9 @@ Texts linuxTexts_uk() {
          "⚠\uFE0E Не вдалося відкрити порт TCP {port} — телефони не можуть під'єднатися"},
         {"linux_discovery_closed",
          "⚠\uFE0E Не вдалося відкрити порт UDP {port} — телефони не можуть знайти цей ПК"},
+        {"settings_damaged_title", "Налаштування Velora відновлено"},
+        {"settings_damaged",
+         "Файл налаштувань був пошкоджений; копію збережено як {file}. Скинуто: {what}"},
     };
 }
 

@@ -65,6 +65,9 @@ Texts linuxTexts_vi() {
          "⚠\uFE0E Không thể mở cổng TCP {port} — điện thoại không thể kết nối"},
         {"linux_discovery_closed",
          "⚠\uFE0E Không thể mở cổng UDP {port} — điện thoại không thể tìm thấy PC này"},
+        {"settings_damaged_title", "Đã sửa cài đặt Velora"},
+        {"settings_damaged",
+         "Tệp cài đặt bị hỏng; một bản sao được giữ lại là {file}. Đã đặt lại: {what}"},
     };
 }
 

@@ -59,6 +59,8 @@ Texts linuxTexts_zh() {
          "⚠\uFE0E 无法打开 TCP 端口 {tcp} 和 UDP 端口 {udp} — 手机无法连接这台 PC"},
         {"linux_control_closed", "⚠\uFE0E 无法打开 TCP 端口 {port} — 手机无法连接"},
         {"linux_discovery_closed", "⚠\uFE0E 无法打开 UDP 端口 {port} — 手机无法找到这台 PC"},
+        {"settings_damaged_title", "已修复 Velora 设置"},
+        {"settings_damaged", "设置文件已损坏，副本已保留为 {file}。已恢复为默认值：{what}"},
     };
 }
 

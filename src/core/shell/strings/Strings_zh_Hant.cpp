@@ -59,6 +59,8 @@ Texts linuxTexts_zh_Hant() {
          "⚠\uFE0E 無法開啟 TCP 連接埠 {tcp} 和 UDP 連接埠 {udp} — 手機無法連線到這部 PC"},
         {"linux_control_closed", "⚠\uFE0E 無法開啟 TCP 連接埠 {port} — 手機無法連線"},
         {"linux_discovery_closed", "⚠\uFE0E 無法開啟 UDP 連接埠 {port} — 手機無法找到這部 PC"},
+        {"settings_damaged_title", "已修復 Velora 設定"},
+        {"settings_damaged", "設定檔已損壞，副本已保留為 {file}。已還原為預設值：{what}"},
     };
 }
 
