@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/MainThreadQueue.h"
+#include "app/PhoneWindow.h"
 #include "app/PinWindow.h"
 #include "core/net/NetServer.h"
 #include "core/shell/MenuModel.h"
@@ -49,6 +50,7 @@ public:
     // The menu and prompt as they stand, for tests and screenshots.
     QMenu* menu() const { return menu_; }
     PinWindow* pinWindow() const { return pinWindow_; }
+    PhoneWindow* phoneWindow() const { return phoneWindow_; }
     QSystemTrayIcon& trayIcon() { return tray_; }
     NetServer& server() { return *server_; }
     const std::vector<std::string>& viewers() const { return viewers_; }
@@ -65,6 +67,7 @@ private:
     void viewer(const std::string& name, bool on);
     void perform(MenuAction action, const QString& token);
     void openAddress(const std::string& address);
+    void showPhoneLink();
     std::optional<std::string> localIP() const;
     PermissionFlow::Hooks permissionHooks();
 
@@ -75,6 +78,7 @@ private:
     QSystemTrayIcon tray_;
     QPointer<QMenu> menu_;
     QPointer<PinWindow> pinWindow_;
+    QPointer<PhoneWindow> phoneWindow_;
     std::function<void()> approveHandler_;
     std::vector<std::string> viewers_;
     std::optional<TrayIcon> shownIcon_;

@@ -58,6 +58,16 @@ Texts linuxTexts_cs() {
          "znovu.\n"
          "Párování a sledování obrazovky mezitím fungují dál."},
         {"linux_ax_help", "Otevřít nápovědu"},
+        {"phone_menu", "Připojit telefon…"},
+        {"phone_title", "Připojit telefon"},
+        {"phone_howto",
+         "Otevřete tuto adresu v prohlížeči telefonu, nebo naskenujte kód jeho fotoaparátem."},
+        {"phone_named",
+         "Tato adresa je název počítače: zůstane stejná i po restartu nebo změně sítě."},
+        {"phone_numeric", "Toto je číselná adresa: může se změnit, až síť přidělí počítači novou."},
+        {"phone_others", "Dostupné také na:"},
+        {"phone_none",
+         "Zatím žádná síťová adresa: připojte tento počítač ke stejné síti jako telefon."},
     };
 }
 

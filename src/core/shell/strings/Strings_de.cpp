@@ -60,6 +60,21 @@ Texts linuxTexts_de() {
          "starten Sie Velora erneut.\n"
          "Koppeln und Bildschirmansicht funktionieren in der Zwischenzeit weiter."},
         {"linux_ax_help", "Hilfe öffnen"},
+        {"phone_menu", "Telefon verbinden…"},
+        {"phone_title", "Telefon verbinden"},
+        {"phone_howto",
+         "Öffnen Sie diese Adresse im Browser Ihres Telefons oder scannen Sie den Code mit dessen "
+         "Kamera."},
+        {"phone_named",
+         "Diese Adresse ist der Name des Computers: Sie bleibt nach einem Neustart oder "
+         "Netzwerkwechsel gleich."},
+        {"phone_numeric",
+         "Dies ist eine numerische Adresse: Sie kann sich ändern, wenn das Netzwerk dem Computer "
+         "eine neue zuweist."},
+        {"phone_others", "Auch erreichbar unter:"},
+        {"phone_none",
+         "Noch keine Netzwerkadresse: Verbinden Sie diesen Computer mit demselben Netzwerk wie Ihr "
+         "Telefon."},
     };
 }
 

@@ -56,6 +56,18 @@ Texts linuxTexts_en() {
          "Log out, choose an X11 (Xorg) session on the login screen, and start Velora again.\n"
          "Pairing and screen viewing keep working meanwhile."},
         {"linux_ax_help", "Open Help"},
+        {"phone_menu", "Connect a phone…"},
+        {"phone_title", "Connect a phone"},
+        {"phone_howto",
+         "Open this address in your phone's browser, or scan the code with its camera."},
+        {"phone_named",
+         "This address is the computer's name: it stays the same after a restart or a network "
+         "change."},
+        {"phone_numeric",
+         "This is a numeric address: it may change when the network gives the computer a new one."},
+        {"phone_others", "Also reachable at:"},
+        {"phone_none",
+         "No network address yet: connect this computer to the same network as your phone."},
     };
 }
 

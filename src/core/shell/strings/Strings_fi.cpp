@@ -59,6 +59,17 @@ Texts linuxTexts_fi() {
          "uudelleen.\n"
          "Pariliitos ja näytön katselu toimivat sillä välin normaalisti."},
         {"linux_ax_help", "Avaa ohje"},
+        {"phone_menu", "Yhdistä puhelin…"},
+        {"phone_title", "Yhdistä puhelin"},
+        {"phone_howto", "Avaa tämä osoite puhelimen selaimessa tai skannaa koodi sen kameralla."},
+        {"phone_named",
+         "Tämä osoite on tietokoneen nimi: se pysyy samana uudelleenkäynnistyksen tai verkon "
+         "vaihtumisen jälkeen."},
+        {"phone_numeric",
+         "Tämä on numeerinen osoite: se voi muuttua, kun verkko antaa tietokoneelle uuden."},
+        {"phone_others", "Tavoitettavissa myös osoitteissa:"},
+        {"phone_none",
+         "Ei vielä verkko-osoitetta: yhdistä tämä tietokone samaan verkkoon kuin puhelimesi."},
     };
 }
 

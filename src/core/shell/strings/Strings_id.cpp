@@ -56,6 +56,19 @@ Texts linuxTexts_id() {
          "Keluar dari sesi ini, pilih sesi X11 (Xorg) di layar login, lalu jalankan Velora lagi.\n"
          "Sementara itu, penyandingan dan tampilan layar tetap berfungsi."},
         {"linux_ax_help", "Buka Bantuan"},
+        {"phone_menu", "Hubungkan ponsel…"},
+        {"phone_title", "Hubungkan ponsel"},
+        {"phone_howto",
+         "Buka alamat ini di browser ponsel Anda, atau pindai kodenya dengan kamera ponsel."},
+        {"phone_named",
+         "Alamat ini adalah nama komputer: tetap sama setelah komputer dinyalakan ulang atau "
+         "jaringan berganti."},
+        {"phone_numeric",
+         "Ini adalah alamat numerik: dapat berubah saat jaringan memberi komputer alamat baru."},
+        {"phone_others", "Juga dapat dijangkau di:"},
+        {"phone_none",
+         "Belum ada alamat jaringan: hubungkan komputer ini ke jaringan yang sama dengan ponsel "
+         "Anda."},
     };
 }
 

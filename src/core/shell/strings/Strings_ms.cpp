@@ -58,6 +58,20 @@ Texts linuxTexts_ms() {
          "Log keluar, pilih sesi X11 (Xorg) pada skrin log masuk, dan mulakan Velora semula.\n"
          "Sementara itu, penggandingan dan tontonan skrin masih berfungsi."},
         {"linux_ax_help", "Buka Bantuan"},
+        {"phone_menu", "Sambungkan telefon…"},
+        {"phone_title", "Sambungkan telefon"},
+        {"phone_howto",
+         "Buka alamat ini dalam pelayar telefon anda, atau imbas kod dengan kameranya."},
+        {"phone_named",
+         "Alamat ini ialah nama komputer: ia kekal sama selepas dimulakan semula atau rangkaian "
+         "bertukar."},
+        {"phone_numeric",
+         "Ini ialah alamat berangka: ia mungkin berubah apabila rangkaian memberikan alamat baharu "
+         "kepada komputer."},
+        {"phone_others", "Juga boleh dicapai di:"},
+        {"phone_none",
+         "Belum ada alamat rangkaian: sambungkan komputer ini ke rangkaian yang sama dengan "
+         "telefon anda."},
     };
 }
 

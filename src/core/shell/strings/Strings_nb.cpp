@@ -59,6 +59,18 @@ Texts linuxTexts_nb() {
          "Logg ut, velg en X11-økt (Xorg) på påloggingsskjermen, og start Velora på nytt.\n"
          "Sammenkobling og skjermvisning fungerer som vanlig i mellomtiden."},
         {"linux_ax_help", "Åpne hjelp"},
+        {"phone_menu", "Koble til en telefon…"},
+        {"phone_title", "Koble til en telefon"},
+        {"phone_howto",
+         "Åpne denne adressen i telefonens nettleser, eller skann koden med kameraet."},
+        {"phone_named",
+         "Denne adressen er datamaskinens navn: den forblir den samme etter en omstart eller et "
+         "nettverksbytte."},
+        {"phone_numeric",
+         "Dette er en numerisk adresse: den kan endres når nettverket gir datamaskinen en ny."},
+        {"phone_others", "Kan også nås på:"},
+        {"phone_none",
+         "Ingen nettverksadresse ennå: koble denne datamaskinen til samme nettverk som telefonen."},
     };
 }
 

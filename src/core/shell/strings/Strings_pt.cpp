@@ -60,6 +60,18 @@ Texts linuxTexts_pt() {
          "novamente.\n"
          "Enquanto isso, o pareamento e a visualização da tela continuam funcionando."},
         {"linux_ax_help", "Abrir Ajuda"},
+        {"phone_menu", "Conectar um celular…"},
+        {"phone_title", "Conectar um celular"},
+        {"phone_howto",
+         "Abra este endereço no navegador do celular ou escaneie o código com a câmera dele."},
+        {"phone_named",
+         "Este endereço é o nome do computador: continua o mesmo após reiniciar ou trocar de "
+         "rede."},
+        {"phone_numeric",
+         "Este é um endereço numérico: pode mudar quando a rede atribuir outro ao computador."},
+        {"phone_others", "Também disponível em:"},
+        {"phone_none",
+         "Ainda sem endereço de rede: conecte este computador à mesma rede do celular."},
     };
 }
 

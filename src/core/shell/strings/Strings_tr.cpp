@@ -58,6 +58,17 @@ Texts linuxTexts_tr() {
          "başlatın.\n"
          "Bu sırada eşleme ve ekran görüntüleme çalışmaya devam eder."},
         {"linux_ax_help", "Yardımı Aç"},
+        {"phone_menu", "Telefon bağla…"},
+        {"phone_title", "Telefon bağla"},
+        {"phone_howto",
+         "Bu adresi telefonunuzun tarayıcısında açın ya da kodu telefonun kamerasıyla tarayın."},
+        {"phone_named",
+         "Bu adres bilgisayarın adıdır: yeniden başlatmadan veya ağ değişikliğinden sonra da aynı "
+         "kalır."},
+        {"phone_numeric",
+         "Bu sayısal bir adrestir: ağ bilgisayara yeni bir adres verdiğinde değişebilir."},
+        {"phone_others", "Şu adreslerden de erişilebilir:"},
+        {"phone_none", "Henüz ağ adresi yok: bu bilgisayarı telefonunuzla aynı ağa bağlayın."},
     };
 }
 

@@ -58,6 +58,18 @@ Texts linuxTexts_vi() {
          "Hãy đăng xuất, chọn phiên X11 (Xorg) ở màn hình đăng nhập rồi khởi động lại Velora.\n"
          "Trong lúc đó, việc ghép đôi và xem màn hình vẫn hoạt động bình thường."},
         {"linux_ax_help", "Mở Trợ giúp"},
+        {"phone_menu", "Kết nối điện thoại…"},
+        {"phone_title", "Kết nối điện thoại"},
+        {"phone_howto",
+         "Mở địa chỉ này trong trình duyệt của điện thoại, hoặc quét mã bằng camera của điện "
+         "thoại."},
+        {"phone_named",
+         "Địa chỉ này là tên máy tính: nó không đổi sau khi khởi động lại hoặc đổi mạng."},
+        {"phone_numeric",
+         "Đây là địa chỉ dạng số: nó có thể thay đổi khi mạng cấp cho máy tính một địa chỉ mới."},
+        {"phone_others", "Cũng truy cập được tại:"},
+        {"phone_none",
+         "Chưa có địa chỉ mạng: hãy kết nối máy tính này vào cùng mạng với điện thoại của bạn."},
     };
 }
 
