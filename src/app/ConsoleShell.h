@@ -1,6 +1,7 @@
-// The terminal shell: prints where Velora listens and every activity line, shows pairing requests
-// with their PIN, and takes commands from standard input: "allow" (the Allow button), "power
-// on|off" and "screen on|off" (the menu's two switches), "devices", "quit".
+// The terminal shell: prints where Velora listens, the phone page's address with its QR code, and
+// every activity line, shows pairing requests with their PIN, and takes commands from standard
+// input: "allow" (the Allow button), "power on|off" and "screen on|off" (the menu's two switches),
+// "devices", "qr" (the address and code again), "quit".
 #pragma once
 
 #include <functional>
@@ -38,9 +39,11 @@ private:
 
     void print(const std::string& line);
     void printListening();
+    void printPhoneLink();
     void command(const std::string& line);
 
     std::shared_ptr<Store> store_;
+    std::shared_ptr<SystemInfo> system_;
     NetServer server_;
     std::ostream& out_;
     std::mutex lock_;

@@ -103,10 +103,12 @@ class Xvfb:
 
 
 class Velora:
-    """One `velora --console` with its own config folder; console output is collected."""
+    """One `velora --console` with its own config folder; console output is collected.
+    `prefix` is a command that starts velora with its arguments (as `exec "$@"` would)."""
 
-    def __init__(self, with_x=False, lang="en", screen="1280x800x24"):
+    def __init__(self, with_x=False, lang="en", screen="1280x800x24", prefix=()):
         self.with_x = with_x
+        self.prefix = list(prefix)
         self.screen = screen
         self.lang = lang
         self.tmp = None
@@ -140,7 +142,8 @@ class Velora:
         if self.with_x:
             self.xvfb = Xvfb(self.screen)
             env["DISPLAY"] = self.xvfb.start()
-        self.proc = subprocess.Popen([VELORA, "--console"], env=env, stdin=subprocess.PIPE,
+        self.proc = subprocess.Popen([*self.prefix, VELORA, "--console"], env=env,
+                                     stdin=subprocess.PIPE,
                                      stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
         self.reader = threading.Thread(target=self._read, daemon=True)
         self.reader.start()
