@@ -18,12 +18,18 @@ from harness import ServerTest, udp_probe
 LOOPBACK = "127.0.0.1"
 
 
-# Starts velora in a network namespace of its own whose one interface has known LAN addresses, so
-# that the address it shows does not depend on the machine's network.
-LAN_NAMESPACE = ["unshare", "--net", "--map-root-user", "sh", "-c",
-                 "ip link set lo up && ip tuntap add dev eth0 mode tap && "
-                 "ip addr add 192.168.77.7/24 dev eth0 && ip addr add fd77::7/64 dev eth0 && "
-                 "ip link set eth0 up && exec \"$0\" \"$@\""]
+
+
+def lan_namespace(hosts):
+    """A prefix that starts velora in namespaces of its own: one interface with known LAN
+    addresses, and `hosts` as /etc/hosts, so that what it shows does not depend on the machine's
+    network or name service."""
+    setup = ("mount --bind \"$HOSTS_FILE\" /etc/hosts && ip link set lo up && "
+             "ip tuntap add dev eth0 mode tap && ip addr add 192.168.77.7/24 dev eth0 && "
+             "ip addr add fd77::7/64 dev eth0 && ip link set eth0 up && exec \"$0\" \"$@\"")
+    return ["env", "HOSTS_FILE=" + hosts, "unshare", "--net", "--mount", "--map-root-user",
+            "sh", "-c", setup]
+
 
 # Each half block as (upper module light, lower module light) on a dark terminal.
 HALF_BLOCKS = {" ": (False, False), "\u2580": (True, False), "\u2584": (False, True),
@@ -286,8 +292,9 @@ class ConsoleTest(unittest.TestCase):
         lines = server.lines[since:]
         first = next(i for i, line in enumerate(lines) if line.startswith("Phone page: "))
         end = lines.index("Open the address in your phone's browser, or scan the code.", first)
-        url = re.fullmatch(r"Phone page: (\S+) \(a network address: it may change when the "
-                           r"network assigns a new one\)", lines[first]).group(1)
+        url = re.fullmatch(r"Phone page: (\S+) \((this computer's name: the same after "
+                           r"restarts and network changes|a network address: it may change when "
+                           r"the network assigns a new one)\)", lines[first]).group(1)
         others = [line[len("Also at: "):] for line in lines[first + 1:end]
                   if line.startswith("Also at: ")]
         code = lines[first + 1 + len(others):end]
@@ -296,21 +303,31 @@ class ConsoleTest(unittest.TestCase):
         return url, others, read_terminal_code(code)
 
     def test_the_phone_page_address_and_its_code_at_start_and_on_qr(self):
-        server = harness.Velora(prefix=LAN_NAMESPACE)
-        self.addCleanup(server.stop)
-        server.start(ready=r"^Open the address in your phone's browser, or scan the code\.$")
-        self.assertEqual(server.lines[0], "Velora 1.1.0 \u2014 console shell")
-        self.assertEqual(server.lines[1], "Listening on TCP 21998 and UDP 21999")
-        url = "http://192.168.77.7:21998/"
-        expected = (url, ["http://[fd77::7]:21998/"], [url])
-        self.assertEqual(self.phone_page(server, since=2), expected)
+        host = socket.gethostname().split(".")[0].lower()
+        address, ipv6 = "http://192.168.77.7:21998/", "http://[fd77::7]:21998/"
+        # The name is preferred where it resolves to this computer (over mDNS on a LAN; here
+        # through the hosts file), the first LAN address where it does not.
+        cases = [(f"192.168.77.7 {host}.local\n", f"http://{host}.local:21998/", [address, ipv6]),
+                 ("192.168.77.9 elsewhere.local\n", address, [ipv6])]
+        for hosts, url, others in cases:
+            with self.subTest(url=url), tempfile.NamedTemporaryFile("w", suffix=".hosts") as f:
+                f.write("127.0.0.1 localhost\n" + hosts)
+                f.flush()
+                server = harness.Velora(prefix=lan_namespace(f.name))
+                self.addCleanup(server.stop)
+                server.start(ready=r"^Open the address in your phone's browser, or scan the "
+                                   r"code\.$")
+                self.assertEqual(server.lines[0], "Velora 1.1.0 \u2014 console shell")
+                self.assertEqual(server.lines[1], "Listening on TCP 21998 and UDP 21999")
+                self.assertEqual(self.phone_page(server, since=2), (url, others, [url]))
 
-        mark = server.mark()
-        server.type("qr")
-        server.wait_line(r"^Open the address in your phone's browser", since=mark)
-        self.assertEqual(self.phone_page(server, since=mark), expected)
-        server.type("what")
-        server.wait_line(r"^commands: .*\bqr\b", since=mark)
+                mark = server.mark()
+                server.type("qr")
+                server.wait_line(r"^Open the address in your phone's browser", since=mark)
+                self.assertEqual(self.phone_page(server, since=mark), (url, others, [url]))
+                server.type("what")
+                server.wait_line(r"^commands: .*\bqr\b", since=mark)
+                server.stop()
 
     def test_a_signal_ends_it_even_while_a_line_is_half_typed(self):
         server = self.start()
