@@ -76,6 +76,7 @@ AppDelegate::AppDelegate(std::shared_ptr<Store> store, Platform platform, ShellO
 AppDelegate::~AppDelegate() {
     server_.reset();
     delete pinWindow_.data();
+    delete phoneWindow_.data();
     delete menu_;
 }
 
@@ -207,6 +208,9 @@ void AppDelegate::perform(MenuAction action, const QString& token) {
         case MenuAction::OpenPermissionHelp:
             permission_.openHelp();
             return;
+        case MenuAction::ConnectPhone:
+            showPhoneLink();
+            return;
         case MenuAction::OpenHelp:
             openAddress(L::helpURL());
             return;
@@ -222,6 +226,18 @@ void AppDelegate::perform(MenuAction action, const QString& token) {
 void AppDelegate::openAddress(const std::string& address) {
     const QUrl url(q(address), QUrl::StrictMode);
     if (url.isValid()) options_.openUrl(url);
+}
+
+// The addresses are looked up afresh each time: the network may have changed since the last.
+void AppDelegate::showPhoneLink() {
+    const uint16_t port = server_ ? server_->controlPort() : 0;
+    const PhoneLink link =
+        platform_.system && port != 0 ? currentPhoneLink(*platform_.system, port) : PhoneLink{};
+    if (phoneWindow_) phoneWindow_->close();
+    phoneWindow_ = new PhoneWindow(link);
+    phoneWindow_->show();
+    phoneWindow_->raise();
+    phoneWindow_->activateWindow();
 }
 
 std::optional<std::string> AppDelegate::localIP() const {

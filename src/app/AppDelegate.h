@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/MainThreadQueue.h"
+#include "app/PhoneWindow.h"
 #include "app/PinWindow.h"
 #include "app/StatusChannel.h"
 #include "core/net/NetServer.h"
@@ -56,6 +57,7 @@ public:
     // The menu and prompt as they stand, for tests and screenshots.
     QMenu* menu() const { return menu_; }
     PinWindow* pinWindow() const { return pinWindow_; }
+    PhoneWindow* phoneWindow() const { return phoneWindow_; }
     QSystemTrayIcon& trayIcon() { return tray_; }
     NetServer& server() { return *server_; }
     const std::vector<std::string>& viewers() const { return viewers_; }
@@ -74,6 +76,7 @@ private:
     void viewer(const std::string& name, bool on);
     void perform(MenuAction action, const QString& token);
     void openAddress(const std::string& address);
+    void showPhoneLink();
     std::optional<std::string> localIP() const;
     PermissionFlow::Hooks permissionHooks();
 
@@ -84,6 +87,7 @@ private:
     QSystemTrayIcon tray_;
     QPointer<QMenu> menu_;
     QPointer<PinWindow> pinWindow_;
+    QPointer<PhoneWindow> phoneWindow_;
     std::function<void()> approveHandler_;
     std::vector<std::string> viewers_;
     std::optional<TrayIcon> shownIcon_;

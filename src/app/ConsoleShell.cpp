@@ -9,13 +9,19 @@
 #include "core/Text.h"
 #include "core/Version.h"
 #include "core/shell/L.h"
+#include "core/shell/PhoneLink.h"
+#include "core/shell/QrCode.h"
 #include "core/shell/SettingsNotice.h"
 
 namespace velora {
 
 ConsoleShell::ConsoleShell(std::shared_ptr<Store> store, Platform platform, std::ostream& out,
                            std::chrono::milliseconds allowDelay)
-    : store_(store), server_(store, std::move(platform)), out_(out), allowDelay_(allowDelay) {
+    : store_(store),
+      system_(platform.system),
+      server_(store, std::move(platform)),
+      out_(out),
+      allowDelay_(allowDelay) {
     server_.onLog = [this](const std::string& line) {
         store_->log(line);
         print("log: " + printable(line));
@@ -70,6 +76,26 @@ void ConsoleShell::printListening() {
     }
 }
 
+// The address and its code go out as one block, so that no activity line lands inside the code.
+void ConsoleShell::printPhoneLink() {
+    const uint16_t port = server_.controlPort();
+    if (!system_ || port == 0) return;
+    const PhoneLink link = currentPhoneLink(*system_, port);
+    const auto code = QrCode::encode(link.url);
+    if (link.kind == LinkKind::None || !code) {
+        print("Phone page: no network address yet; connect this computer to the phone's network");
+        return;
+    }
+    std::string block =
+        "Phone page: " + link.url +
+        (link.kind == LinkKind::HostName
+             ? " (this computer's name: the same after restarts and network changes)"
+             : " (a network address: it may change when the network assigns a new one)");
+    for (const std::string& other : link.others) block += "\nAlso at: " + other;
+    for (const std::string& line : code->terminalLines()) block += "\n" + line;
+    print(block + "\nOpen the address in your phone's browser, or scan the code.");
+}
+
 void ConsoleShell::print(const std::string& line) {
     std::lock_guard lock(lock_);
     out_ << line << std::endl;
@@ -87,8 +113,10 @@ void ConsoleShell::command(const std::string& line) {
         print(std::string("screen viewing ") + (store_->allowScreen() ? "allowed" : "off"));
     } else if (word == "devices") {
         for (const Device& d : store_->devices()) print(printable(d.name) + " (" + d.ip + ")");
+    } else if (word == "qr") {
+        printPhoneLink();
     } else if (!word.empty() && word != "quit") {
-        print("commands: allow, power on|off, screen on|off, devices, quit");
+        print("commands: allow, power on|off, screen on|off, devices, qr, quit");
     }
 }
 
@@ -126,6 +154,7 @@ int ConsoleShell::run(std::istream& in) {
     }
     server_.start();
     printListening();
+    printPhoneLink();
     // A read cannot be interrupted, so the reader is left to the process's end. It shares only
     // the queue with this shell, never the shell itself, which may be gone by then; the
     // commands run here, on this thread.

@@ -1,6 +1,7 @@
-// The terminal shell: prints where Velora listens and every activity line, shows pairing requests
-// with their PIN, and takes commands from standard input: "allow" (the Allow button), "power
-// on|off" and "screen on|off" (the menu's two switches), "devices", "quit".
+// The terminal shell: prints where Velora listens, the phone page's address with its QR code, and
+// every activity line, shows pairing requests with their PIN, and takes commands from standard
+// input: "allow" (the Allow button), "power on|off" and "screen on|off" (the menu's two switches),
+// "devices", "qr" (the address and code again), "quit".
 // An "allow" counts only once the request has been shown for `allowDelay`: one typed for a
 // request that has just ended must not approve the phone whose request took its place.
 #pragma once
@@ -43,6 +44,7 @@ private:
 
     void print(const std::string& line);
     void printListening();
+    void printPhoneLink();
     void command(const std::string& line);
     void allow();
 
@@ -54,6 +56,7 @@ private:
     };
 
     std::shared_ptr<Store> store_;
+    std::shared_ptr<SystemInfo> system_;
     NetServer server_;
     std::ostream& out_;
     std::chrono::milliseconds allowDelay_;

@@ -2,6 +2,7 @@
 // (linux/, macos/, sim/) implements what it can, and the core never sees a system header.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -144,6 +145,14 @@ public:
     virtual std::string os() = 0;
     // The address shown in the menu: first up, non-loopback IPv4 of a LAN interface, or none.
     virtual std::optional<std::string> localAddress() = 0;
+    // The host name as the LAN knows it, up to its first dot; empty when unknown.
+    virtual std::string hostName() = 0;
+    // Every address of an interface that is up, loopback and IPv6 link-local left out: IPv4
+    // first, and within each family the wired and wireless interfaces before the others.
+    virtual std::vector<std::string> localAddresses() = 0;
+    // Whether `name` resolves to an address of this computer within `bound`; a lookup that takes
+    // longer counts as no.
+    virtual bool resolvesToSelf(const std::string& name, std::chrono::milliseconds bound) = 0;
 };
 
 // Everything a platform offers, as one bundle for the program's wiring.

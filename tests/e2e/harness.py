@@ -103,11 +103,13 @@ class Xvfb:
 
 
 class Velora:
-    """One `velora --console` with its own config folder; console output is collected."""
+    """One `velora --console` with its own config folder; console output is collected.
+    `prefix` is a command that starts velora with its arguments (as `exec "$@"` would)."""
 
-    def __init__(self, with_x=False, lang="en", screen="1280x800x24", extra_env=None):
+    def __init__(self, with_x=False, lang="en", screen="1280x800x24", extra_env=None, prefix=()):
         self.with_x = with_x
         self.extra_env = extra_env or {}
+        self.prefix = list(prefix)
         self.screen = screen
         self.lang = lang
         self.tmp = None
@@ -144,7 +146,8 @@ class Velora:
             self.xvfb = Xvfb(self.screen)
             env["DISPLAY"] = self.xvfb.start()
         self.env = env
-        self.proc = subprocess.Popen([VELORA, "--console"], env=env, stdin=subprocess.PIPE,
+        self.proc = subprocess.Popen([*self.prefix, VELORA, "--console"], env=env,
+                                     stdin=subprocess.PIPE,
                                      stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
         self.reader = threading.Thread(target=self._read, daemon=True)
         self.reader.start()

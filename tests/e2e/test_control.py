@@ -7,6 +7,8 @@ import re
 import stat
 import signal
 import socket
+import subprocess
+import tempfile
 import time
 import unittest
 
@@ -14,6 +16,44 @@ import harness
 from harness import ServerTest, udp_probe
 
 LOOPBACK = "127.0.0.1"
+
+
+
+
+def lan_namespace(hosts):
+    """A prefix that starts velora in namespaces of its own: one interface with known LAN
+    addresses, and `hosts` as /etc/hosts, so that what it shows does not depend on the machine's
+    network or name service."""
+    setup = ("mount --bind \"$HOSTS_FILE\" /etc/hosts && ip link set lo up && "
+             "ip tuntap add dev eth0 mode tap && ip addr add 192.168.77.7/24 dev eth0 && "
+             "ip addr add fd77::7/64 dev eth0 && ip link set eth0 up && exec \"$0\" \"$@\"")
+    return ["env", "HOSTS_FILE=" + hosts, "unshare", "--net", "--mount", "--map-root-user",
+            "sh", "-c", setup]
+
+
+# Each half block as (upper module light, lower module light) on a dark terminal.
+HALF_BLOCKS = {" ": (False, False), "\u2580": (True, False), "\u2584": (False, True),
+               "\u2588": (True, True)}
+
+
+def read_terminal_code(lines, scale=4):
+    """What zbarimg reads in half-block lines, pictured as a dark terminal shows them."""
+    rows = []
+    for line in lines:
+        upper, lower = zip(*(HALF_BLOCKS[c] for c in line))
+        rows += [upper, lower]
+    width = max(len(row) for row in rows)
+    pixels = bytearray()
+    for row in rows:
+        drawn = b"".join((b"\xff" if light else b"\x00") * scale
+                         for light in row + (False,) * (width - len(row)))
+        pixels += drawn * scale
+    with tempfile.NamedTemporaryFile(suffix=".pgm") as picture:
+        picture.write(b"P5 %d %d 255\n" % (width * scale, len(rows) * scale) + pixels)
+        picture.flush()
+        result = subprocess.run(["zbarimg", "--raw", "-q", picture.name], capture_output=True,
+                                text=True, timeout=30)
+    return result.stdout.splitlines()
 
 
 def wrong(pin):
@@ -264,6 +304,49 @@ class ConsoleTest(unittest.TestCase):
         config = server.config()
         self.assertFalse(config["allowPower"])
         self.assertFalse(config["allowScreen"])
+
+    def phone_page(self, server, since):
+        """The address, the other addresses and what the code reads as, from the block that
+        the console printed from `since` on."""
+        lines = server.lines[since:]
+        first = next(i for i, line in enumerate(lines) if line.startswith("Phone page: "))
+        end = lines.index("Open the address in your phone's browser, or scan the code.", first)
+        url = re.fullmatch(r"Phone page: (\S+) \((this computer's name: the same after "
+                           r"restarts and network changes|a network address: it may change when "
+                           r"the network assigns a new one)\)", lines[first]).group(1)
+        others = [line[len("Also at: "):] for line in lines[first + 1:end]
+                  if line.startswith("Also at: ")]
+        code = lines[first + 1 + len(others):end]
+        self.assertGreaterEqual(len(code), 15, "a version 1 code and its quiet zone at least")
+        self.assertTrue(all(set(line) <= set(HALF_BLOCKS) for line in code), code)
+        return url, others, read_terminal_code(code)
+
+    def test_the_phone_page_address_and_its_code_at_start_and_on_qr(self):
+        host = socket.gethostname().split(".")[0].lower()
+        address, ipv6 = "http://192.168.77.7:21998/", "http://[fd77::7]:21998/"
+        # The name is preferred where it resolves to this computer (over mDNS on a LAN; here
+        # through the hosts file), the first LAN address where it does not.
+        cases = [(f"192.168.77.7 {host}.local\n", f"http://{host}.local:21998/", [address, ipv6]),
+                 ("192.168.77.9 elsewhere.local\n", address, [ipv6])]
+        for hosts, url, others in cases:
+            with self.subTest(url=url), tempfile.NamedTemporaryFile("w", suffix=".hosts") as f:
+                f.write("127.0.0.1 localhost\n" + hosts)
+                f.flush()
+                server = harness.Velora(prefix=lan_namespace(f.name))
+                self.addCleanup(server.stop)
+                server.start(ready=r"^Open the address in your phone's browser, or scan the "
+                                   r"code\.$")
+                self.assertEqual(server.lines[0], "Velora 1.1.0 \u2014 console shell")
+                self.assertEqual(server.lines[1], "Listening on TCP 21998 and UDP 21999")
+                self.assertEqual(self.phone_page(server, since=2), (url, others, [url]))
+
+                mark = server.mark()
+                server.type("qr")
+                server.wait_line(r"^Open the address in your phone's browser", since=mark)
+                self.assertEqual(self.phone_page(server, since=mark), (url, others, [url]))
+                server.type("what")
+                server.wait_line(r"^commands: .*\bqr\b", since=mark)
+                server.stop()
 
     def test_a_signal_ends_it_even_while_a_line_is_half_typed(self):
         server = self.start()

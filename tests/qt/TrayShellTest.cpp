@@ -17,10 +17,13 @@
 #include <QUrl>
 #include <algorithm>
 #include <atomic>
+#include <set>
 #include <thread>
 
+#include "../unit/shell/QrReader.h"
 #include "../unit/store/FileTestSupport.h"
 #include "app/AppDelegate.h"
+#include "app/PhoneWindow.h"
 #include "app/PinWindow.h"
 #include "core/shell/L.h"
 #include "platform/linux/LinuxKeymap.h"
@@ -76,6 +79,20 @@ private:
     int fd_ = -1;
 };
 
+testing_support::GreyPicture greyPicture(const QImage& image) {
+    const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
+    testing_support::GreyPicture picture{grey.width(), grey.height(), {}};
+    for (int y = 0; y < grey.height(); ++y)
+        picture.pixels.insert(picture.pixels.end(), grey.constScanLine(y),
+                              grey.constScanLine(y) + grey.width());
+    return picture;
+}
+
+QString labelText(const QWidget* window, const char* name) {
+    const auto* label = window->findChild<QLabel*>(name);
+    return label ? label->text() : "(no label " + QString(name) + ")";
+}
+
 bool showsIcon(const QSystemTrayIcon& tray, const QString& resource) {
     const QImage expected = QIcon(resource).pixmap(32).toImage();
     EXPECT_FALSE(expected.isNull()) << "icon resource " << resource.toStdString();
@@ -129,17 +146,17 @@ TEST_F(TrayShellTest, MenuIsRenderedFromTheModelAndItsActionsWork) {
     QMenu* menu = shell->menu();
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(shell->trayIcon().contextMenu(), menu);
-    EXPECT_EQ(texts(menu),
-              (std::vector<QString>{"Velora", "No device connected",
-                                    "This PC's address: 192.168.1.20", "---", "Paired devices",
-                                    "Allow PC power control", "Allow screen viewing from phone",
-                                    "Open at Login", "---", "Help", "Quit"}));
+    EXPECT_EQ(texts(menu), (std::vector<QString>{
+                               "Velora", "No device connected", "This PC's address: 192.168.1.20",
+                               "---", QString::fromUtf8("Connect a phone\u2026"), "Paired devices",
+                               "Allow PC power control", "Allow screen viewing from phone",
+                               "Open at Login", "---", "Help", "Quit"}));
     EXPECT_FALSE(menu->actions()[1]->isEnabled());
-    EXPECT_EQ(menu->actions()[10]->shortcut(), QKeySequence("Ctrl+Q"));
+    EXPECT_EQ(menu->actions()[11]->shortcut(), QKeySequence("Ctrl+Q"));
     EXPECT_EQ(shell->trayIcon().toolTip(), QString::fromUtf8("Velora \u2014 waiting"));
 
     // A phone's "&" shows as itself rather than underlining the next letter.
-    QMenu* devices = menu->actions()[4]->menu();
+    QMenu* devices = menu->actions()[5]->menu();
     ASSERT_NE(devices, nullptr);
     QAction* forget = devices->actions()[0];
     EXPECT_EQ(forget->text(), QString::fromUtf8("Ann's && Bob's (10.0.0.5) \u2014 Disconnect"));
@@ -158,7 +175,7 @@ TEST_F(TrayShellTest, MenuIsRenderedFromTheModelAndItsActionsWork) {
     actionTitled(shell->menu(), QString::fromUtf8("Ann's && Bob's (10.0.0.5) \u2014 Disconnect"))
         ->trigger();
     EXPECT_TRUE(store->devices().empty());
-    EXPECT_EQ(texts(shell->menu()->actions()[4]->menu()), std::vector<QString>{"None yet"});
+    EXPECT_EQ(texts(shell->menu()->actions()[5]->menu()), std::vector<QString>{"None yet"});
 
     actionTitled(shell->menu(), "Help")->trigger();
     ASSERT_EQ(opened.size(), 1u);
@@ -335,6 +352,75 @@ TEST_F(TrayShellTest, ClosedPromptHoldsThePermissionAlertBackUntilHidden) {
     QTRY_VERIFY(shell->pinWindow() == nullptr);
     PhoneConnection second(shell->server().controlPort(), store->pair("Second", "127.0.0.1"));
     QTRY_COMPARE(alerts, 2);
+}
+
+TEST_F(TrayShellTest, ConnectAPhoneShowsTheAddressItsKindAndACodeThatReadsAsIt) {
+    system->host = "Velora-PC";
+    system->addresses = {"192.168.1.20", "fd00::20"};
+    shell->launch();
+    const std::string port = std::to_string(shell->server().controlPort());
+    const auto url = [&](const std::string& host) { return "http://" + host + ":" + port + "/"; };
+    struct Case {
+        std::set<std::string> ownNames;
+        std::string url;
+        QString kind;
+        std::string others;
+    };
+    const Case cases[] = {
+        {{"velora-pc.local"},
+         url("velora-pc.local"),
+         "This address is the computer's name: it stays the same after a restart or a network "
+         "change.",
+         url("192.168.1.20") + "\n" + url("[fd00::20]")},
+        {{},
+         url("192.168.1.20"),
+         "This is a numeric address: it may change when the network gives the computer a new one.",
+         url("[fd00::20]")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.url);
+        system->ownNames = c.ownNames;
+        actionTitled(shell->menu(), QString::fromUtf8("Connect a phone\u2026"))->trigger();
+        QTRY_VERIFY(shell->phoneWindow() && shell->phoneWindow()->isVisible());
+        PhoneWindow* window = shell->phoneWindow();
+        EXPECT_EQ(window->windowTitle(), "Connect a phone");
+        EXPECT_EQ(labelText(window, "url").toStdString(), c.url);
+        EXPECT_TRUE(window->findChild<QLabel*>("url")->textInteractionFlags() &
+                    Qt::TextSelectableByMouse);
+        EXPECT_EQ(labelText(window, "kind"), c.kind);
+        EXPECT_EQ(labelText(window, "howto"),
+                  "Open this address in your phone's browser, or scan the code with its camera.");
+        EXPECT_EQ(labelText(window, "others").toStdString(), c.others);
+
+        // The window as shown holds a code that reads as the address.
+        EXPECT_EQ(testing_support::readQrCodes(greyPicture(window->grab().toImage())),
+                  std::vector<std::string>{c.url});
+        // Crisp: whole pixels per module, pure black and white.
+        const QImage code = window->findChild<QLabel*>("code")->pixmap().toImage();
+        const int span = QrCode::encode(c.url)->size() + 2 * QrCode::kQuietZone;
+        EXPECT_EQ(code.size(), QSize(span, span) * PhoneWindow::kModulePixels);
+        const auto grey = greyPicture(code).pixels;
+        EXPECT_TRUE(
+            std::all_of(grey.begin(), grey.end(), [](uint8_t v) { return v == 0 || v == 255; }));
+
+        const auto windows = QApplication::topLevelWidgets();
+        EXPECT_EQ(std::count_if(
+                      windows.begin(), windows.end(),
+                      [](QWidget* w) { return qobject_cast<PhoneWindow*>(w) && w->isVisible(); }),
+                  1)
+            << "a second choice replaces the window";
+    }
+}
+
+TEST_F(TrayShellTest, ConnectAPhoneWithoutANetworkAddressSaysSo) {
+    system->addresses = {"127.0.0.1", "203.0.113.9"};
+    shell->launch();
+    actionTitled(shell->menu(), QString::fromUtf8("Connect a phone\u2026"))->trigger();
+    QTRY_VERIFY(shell->phoneWindow() != nullptr);
+    EXPECT_EQ(labelText(shell->phoneWindow(), "none"),
+              "No network address yet: connect this computer to the same network as your phone.");
+    EXPECT_EQ(shell->phoneWindow()->findChild<QLabel*>("code"), nullptr);
+    EXPECT_EQ(shell->phoneWindow()->findChild<QLabel*>("url"), nullptr);
 }
 
 TEST(PinWindowText, LongNamesWrapWithinTheTextWidth) {

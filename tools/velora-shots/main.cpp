@@ -1,6 +1,6 @@
-// Renders the tray menu and the pairing window to PNG files for the documentation, with made-up
-// phones and a simulated computer: velora-shots OUTPUT_FOLDER. Run it on any X display or with
-// QT_QPA_PLATFORM=offscreen.
+// Renders the tray menu, the pairing window and the phone address window to PNG files for the
+// documentation, with made-up phones and a simulated computer: velora-shots OUTPUT_FOLDER. Run it
+// on any X display or with QT_QPA_PLATFORM=offscreen.
 #include <QApplication>
 #include <QDir>
 #include <QMenu>
@@ -10,7 +10,9 @@
 #include <memory>
 
 #include "app/AppDelegate.h"
+#include "app/PhoneWindow.h"
 #include "app/PinWindow.h"
+#include "core/shell/PhoneLink.h"
 #include "platform/linux/LinuxKeymap.h"
 #include "platform/sim/RecordingEventSink.h"
 #include "platform/sim/RecordingLauncher.h"
@@ -63,7 +65,10 @@ int main(int argc, char** argv) {
     shell.launch();
 
     velora::PinWindow pin("Pixel 8", "192.168.1.44", "482913", std::chrono::milliseconds(0));
-    const bool ok = save(*shell.menu(), folder, "menu.png") && save(pin, folder, "pairing.png");
+    velora::PhoneWindow phone(
+        velora::choosePhoneLink({"velora-pc", true, {"192.168.1.20", "fd00::20"}, 21998}));
+    const bool ok = save(*shell.menu(), folder, "menu.png") && save(pin, folder, "pairing.png") &&
+                    save(phone, folder, "phone.png");
     std::filesystem::remove_all(settings);
     return ok ? 0 : 1;
 }

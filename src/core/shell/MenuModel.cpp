@@ -133,6 +133,7 @@ StatusMenu buildStatusMenu(const MenuInputs& in) {
     }
 
     entries.push_back(separator());
+    entries.push_back(item(t.linuxText("phone_menu"), MenuAction::ConnectPhone));
     MenuEntry devices = item(t.get("tray_devices"), MenuAction::None);
     devices.submenu = devicesSubmenu(in, t);
     entries.push_back(std::move(devices));

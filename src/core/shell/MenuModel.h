@@ -16,6 +16,7 @@ namespace velora {
 enum class MenuAction {
     None,
     OpenPermissionHelp,
+    ConnectPhone,
     ForgetDevice,
     ForgetAll,
     TogglePower,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 
@@ -13,6 +14,9 @@ public:
     std::string computerName() override { return name_.empty() ? "Mac" : name_; }
     std::string os() override { return "macos"; }
     std::optional<std::string> localAddress() override { return std::nullopt; }
+    std::string hostName() override { return {}; }
+    std::vector<std::string> localAddresses() override { return {}; }
+    bool resolvesToSelf(const std::string&, std::chrono::milliseconds) override { return false; }
 
 private:
     std::string name_;

@@ -27,10 +27,10 @@ TEST(MenuModelTest, IdleLinuxMenuHasEveryEntryInOrderWithItsState) {
     in.launchAtLogin = true;
     const StatusMenu menu = buildStatusMenu(in);
     EXPECT_EQ(titles(menu.entries),
-              (std::vector<std::string>{"Velora", "No device connected",
-                                        "This PC's address: 192.168.1.20", "---", "Paired devices",
-                                        "Allow PC power control", "Allow screen viewing from phone",
-                                        "Open at Login", "---", "Help", "Quit"}));
+              (std::vector<std::string>{
+                  "Velora", "No device connected", "This PC's address: 192.168.1.20", "---",
+                  "Connect a phone\u2026", "Paired devices", "Allow PC power control",
+                  "Allow screen viewing from phone", "Open at Login", "---", "Help", "Quit"}));
     EXPECT_EQ(menu.tooltip, "Velora \u2014 waiting");
     EXPECT_EQ(menu.icon, TrayIcon::Pointer);
 
@@ -38,23 +38,25 @@ TEST(MenuModelTest, IdleLinuxMenuHasEveryEntryInOrderWithItsState) {
         EXPECT_FALSE(menu.entries[i].enabled) << i;
         EXPECT_EQ(menu.entries[i].action, MenuAction::None) << i;
     }
-    const auto& devices = menu.entries[4];
+    EXPECT_TRUE(menu.entries[4].enabled);
+    EXPECT_EQ(menu.entries[4].action, MenuAction::ConnectPhone);
+    const auto& devices = menu.entries[5];
     EXPECT_TRUE(devices.enabled);
     EXPECT_EQ(devices.action, MenuAction::None);
     ASSERT_EQ(devices.submenu.size(), 1u);
     EXPECT_EQ(devices.submenu[0].title, "None yet");
     EXPECT_FALSE(devices.submenu[0].enabled);
 
-    EXPECT_FALSE(menu.entries[5].checked);
-    EXPECT_EQ(menu.entries[5].action, MenuAction::TogglePower);
-    EXPECT_TRUE(menu.entries[6].checked);
-    EXPECT_EQ(menu.entries[6].action, MenuAction::ToggleScreen);
+    EXPECT_FALSE(menu.entries[6].checked);
+    EXPECT_EQ(menu.entries[6].action, MenuAction::TogglePower);
     EXPECT_TRUE(menu.entries[7].checked);
-    EXPECT_EQ(menu.entries[7].action, MenuAction::ToggleAutoStart);
-    EXPECT_EQ(menu.entries[9].action, MenuAction::OpenHelp);
-    EXPECT_EQ(menu.entries[10].action, MenuAction::Quit);
+    EXPECT_EQ(menu.entries[7].action, MenuAction::ToggleScreen);
+    EXPECT_TRUE(menu.entries[8].checked);
+    EXPECT_EQ(menu.entries[8].action, MenuAction::ToggleAutoStart);
+    EXPECT_EQ(menu.entries[10].action, MenuAction::OpenHelp);
+    EXPECT_EQ(menu.entries[11].action, MenuAction::Quit);
     for (size_t i = 0; i < menu.entries.size(); ++i)
-        EXPECT_EQ(menu.entries[i].keyEquivalent, i == 10 ? "q" : "") << i;
+        EXPECT_EQ(menu.entries[i].keyEquivalent, i == 11 ? "q" : "") << i;
 }
 
 TEST(MenuModelTest, MacProfileUsesItsOwnTextsAndTheUnknownAddress) {
@@ -100,7 +102,8 @@ TEST(MenuModelTest, WarningItemStandsBetweenInformationAndDevices) {
     EXPECT_EQ(menu.entries[5].action, MenuAction::OpenPermissionHelp);
     EXPECT_TRUE(menu.entries[5].enabled);
     EXPECT_TRUE(menu.entries[6].separator);
-    EXPECT_EQ(menu.entries[7].title, "Paired devices");
+    EXPECT_EQ(menu.entries[7].action, MenuAction::ConnectPhone);
+    EXPECT_EQ(menu.entries[8].title, "Paired devices");
 }
 
 TEST(MenuModelTest, PortsThatCouldNotBeOpenedAreSaidUnderTheAddress) {
@@ -134,7 +137,7 @@ TEST(MenuModelTest, DevicesAreListedNewestFirstKeepingStoreOrderOnTies) {
                   {"ty", "Y", "10.0.0.2", 2000},
                   {"tz", "Z", "10.0.0.3", 2000}};
     const StatusMenu menu = buildStatusMenu(in);
-    const auto& sub = menu.entries[4].submenu;
+    const auto& sub = menu.entries[5].submenu;
     ASSERT_EQ(sub.size(), 5u);
     EXPECT_EQ(sub[0].title, "Y (10.0.0.2) \u2014 Disconnect");
     EXPECT_EQ(sub[1].token, "tz");
@@ -154,7 +157,7 @@ TEST(MenuModelTest, PhoneNamesCannotCreateShortcutsOrAlterTemplates) {
     in.devices = {{"t1", "&Quit {ip} && more\tCtrl+Q", "10.0.0.9", 1}};
     in.viewers = {"R&D", "Tab\tbed"};
     const StatusMenu menu = buildStatusMenu(in);
-    EXPECT_EQ(menu.entries[5].submenu[0].title,
+    EXPECT_EQ(menu.entries[6].submenu[0].title,
               "&&Quit {ip} &&&& more?Ctrl+Q (10.0.0.9) \u2014 Disconnect");
     EXPECT_EQ(menu.entries[3].title, "Viewing screen: R&&D, Tab?bed");
     // The tooltip is not a menu title and stays as the phone wrote it.

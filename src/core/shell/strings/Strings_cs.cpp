@@ -69,6 +69,16 @@ Texts linuxTexts_cs() {
         {"settings_damaged",
          "Soubor nastavení byl poškozený; kopie byla uložena jako {file}. Obnoveno na výchozí: "
          "{what}"},
+        {"phone_menu", "Připojit telefon…"},
+        {"phone_title", "Připojit telefon"},
+        {"phone_howto",
+         "Otevřete tuto adresu v prohlížeči telefonu, nebo naskenujte kód jeho fotoaparátem."},
+        {"phone_named",
+         "Tato adresa je název počítače: zůstane stejná i po restartu nebo změně sítě."},
+        {"phone_numeric", "Toto je číselná adresa: může se změnit, až síť přidělí počítači novou."},
+        {"phone_others", "Dostupné také na:"},
+        {"phone_none",
+         "Zatím žádná síťová adresa: připojte tento počítač ke stejné síti jako telefon."},
     };
 }
 

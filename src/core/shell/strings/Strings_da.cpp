@@ -67,6 +67,18 @@ Texts linuxTexts_da() {
         {"settings_damaged_title", "Velora-indstillinger repareret"},
         {"settings_damaged",
          "Indstillingsfilen var beskadiget; en kopi blev gemt som {file}. Nulstillet: {what}"},
+        {"phone_menu", "Forbind en telefon…"},
+        {"phone_title", "Forbind en telefon"},
+        {"phone_howto",
+         "Åbn denne adresse i telefonens browser, eller scan koden med dens kamera."},
+        {"phone_named",
+         "Denne adresse er computerens navn: den forbliver den samme efter en genstart eller et "
+         "netværksskift."},
+        {"phone_numeric",
+         "Dette er en numerisk adresse: den kan ændre sig, når netværket giver computeren en ny."},
+        {"phone_others", "Kan også nås på:"},
+        {"phone_none",
+         "Ingen netværksadresse endnu: forbind denne computer til samme netværk som din telefon."},
     };
 }
 

@@ -72,6 +72,21 @@ Texts linuxTexts_de() {
         {"settings_damaged",
          "Die Einstellungsdatei war beschädigt; eine Kopie wurde als {file} aufbewahrt. "
          "Zurückgesetzt: {what}"},
+        {"phone_menu", "Telefon verbinden…"},
+        {"phone_title", "Telefon verbinden"},
+        {"phone_howto",
+         "Öffnen Sie diese Adresse im Browser Ihres Telefons oder scannen Sie den Code mit dessen "
+         "Kamera."},
+        {"phone_named",
+         "Diese Adresse ist der Name des Computers: Sie bleibt nach einem Neustart oder "
+         "Netzwerkwechsel gleich."},
+        {"phone_numeric",
+         "Dies ist eine numerische Adresse: Sie kann sich ändern, wenn das Netzwerk dem Computer "
+         "eine neue zuweist."},
+        {"phone_others", "Auch erreichbar unter:"},
+        {"phone_none",
+         "Noch keine Netzwerkadresse: Verbinden Sie diesen Computer mit demselben Netzwerk wie Ihr "
+         "Telefon."},
     };
 }
 

@@ -66,6 +66,18 @@ Texts linuxTexts_en() {
         {"settings_damaged_title", "Velora settings repaired"},
         {"settings_damaged",
          "The settings file was damaged; a copy was kept as {file}. Reset to defaults: {what}"},
+        {"phone_menu", "Connect a phone…"},
+        {"phone_title", "Connect a phone"},
+        {"phone_howto",
+         "Open this address in your phone's browser, or scan the code with its camera."},
+        {"phone_named",
+         "This address is the computer's name: it stays the same after a restart or a network "
+         "change."},
+        {"phone_numeric",
+         "This is a numeric address: it may change when the network gives the computer a new one."},
+        {"phone_others", "Also reachable at:"},
+        {"phone_none",
+         "No network address yet: connect this computer to the same network as your phone."},
     };
 }
 

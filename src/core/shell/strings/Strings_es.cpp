@@ -71,6 +71,17 @@ Texts linuxTexts_es() {
         {"settings_damaged",
          "El archivo de ajustes estaba dañado; se guardó una copia como {file}. Restablecido: "
          "{what}"},
+        {"phone_menu", "Conectar un teléfono…"},
+        {"phone_title", "Conectar un teléfono"},
+        {"phone_howto",
+         "Abre esta dirección en el navegador de tu teléfono o escanea el código con su cámara."},
+        {"phone_named",
+         "Esta dirección es el nombre del equipo: no cambia tras un reinicio ni un cambio de red."},
+        {"phone_numeric",
+         "Esta es una dirección numérica: puede cambiar cuando la red asigne otra al equipo."},
+        {"phone_others", "También disponible en:"},
+        {"phone_none",
+         "Aún no hay dirección de red: conecta este equipo a la misma red que tu teléfono."},
     };
 }
 

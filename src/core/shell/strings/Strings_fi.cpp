@@ -70,6 +70,17 @@ Texts linuxTexts_fi() {
         {"settings_damaged",
          "Asetustiedosto oli vioittunut; kopio säilytettiin nimellä {file}. Palautettu oletukseen: "
          "{what}"},
+        {"phone_menu", "Yhdistä puhelin…"},
+        {"phone_title", "Yhdistä puhelin"},
+        {"phone_howto", "Avaa tämä osoite puhelimen selaimessa tai skannaa koodi sen kameralla."},
+        {"phone_named",
+         "Tämä osoite on tietokoneen nimi: se pysyy samana uudelleenkäynnistyksen tai verkon "
+         "vaihtumisen jälkeen."},
+        {"phone_numeric",
+         "Tämä on numeerinen osoite: se voi muuttua, kun verkko antaa tietokoneelle uuden."},
+        {"phone_others", "Tavoitettavissa myös osoitteissa:"},
+        {"phone_none",
+         "Ei vielä verkko-osoitetta: yhdistä tämä tietokone samaan verkkoon kuin puhelimesi."},
     };
 }
 

@@ -73,6 +73,21 @@ Texts linuxTexts_fr() {
         {"settings_damaged",
          "Le fichier de réglages était endommagé ; une copie a été conservée sous le nom {file}. "
          "Réinitialisé : {what}"},
+        {"phone_menu", "Connecter un téléphone…"},
+        {"phone_title", "Connecter un téléphone"},
+        {"phone_howto",
+         "Ouvrez cette adresse dans le navigateur de votre téléphone, ou scannez le code avec son "
+         "appareil photo."},
+        {"phone_named",
+         "Cette adresse est le nom de l'ordinateur : elle reste la même après un redémarrage ou un "
+         "changement de réseau."},
+        {"phone_numeric",
+         "Ceci est une adresse numérique : elle peut changer quand le réseau en attribue une "
+         "nouvelle à l'ordinateur."},
+        {"phone_others", "Également accessible à :"},
+        {"phone_none",
+         "Pas encore d'adresse réseau : connectez cet ordinateur au même réseau que votre "
+         "téléphone."},
     };
 }
 

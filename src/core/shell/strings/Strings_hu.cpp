@@ -72,6 +72,19 @@ Texts linuxTexts_hu() {
         {"settings_damaged",
          "A beállításfájl sérült volt; egy másolata {file} néven megmaradt. Alapértékre állítva: "
          "{what}"},
+        {"phone_menu", "Telefon csatlakoztatása…"},
+        {"phone_title", "Telefon csatlakoztatása"},
+        {"phone_howto",
+         "Nyissa meg ezt a címet a telefonja böngészőjében, vagy olvassa be a kódot a "
+         "kamerájával."},
+        {"phone_named",
+         "Ez a cím a számítógép neve: újraindítás vagy hálózatváltás után is ugyanaz marad."},
+        {"phone_numeric",
+         "Ez egy numerikus cím: megváltozhat, amikor a hálózat új címet ad a számítógépnek."},
+        {"phone_others", "Ezeken is elérhető:"},
+        {"phone_none",
+         "Még nincs hálózati cím: csatlakoztassa ezt a számítógépet ugyanahhoz a hálózathoz, mint "
+         "a telefonját."},
     };
 }
 

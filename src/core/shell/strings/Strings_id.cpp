@@ -67,6 +67,19 @@ Texts linuxTexts_id() {
         {"settings_damaged",
          "Berkas pengaturan rusak; salinannya disimpan sebagai {file}. Dikembalikan ke bawaan: "
          "{what}"},
+        {"phone_menu", "Hubungkan ponsel…"},
+        {"phone_title", "Hubungkan ponsel"},
+        {"phone_howto",
+         "Buka alamat ini di browser ponsel Anda, atau pindai kodenya dengan kamera ponsel."},
+        {"phone_named",
+         "Alamat ini adalah nama komputer: tetap sama setelah komputer dinyalakan ulang atau "
+         "jaringan berganti."},
+        {"phone_numeric",
+         "Ini adalah alamat numerik: dapat berubah saat jaringan memberi komputer alamat baru."},
+        {"phone_others", "Juga dapat dijangkau di:"},
+        {"phone_none",
+         "Belum ada alamat jaringan: hubungkan komputer ini ke jaringan yang sama dengan ponsel "
+         "Anda."},
     };
 }
 

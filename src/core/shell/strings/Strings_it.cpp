@@ -72,6 +72,21 @@ Texts linuxTexts_it() {
         {"settings_damaged",
          "Il file delle impostazioni era danneggiato; una copia è stata conservata come {file}. "
          "Ripristinato: {what}"},
+        {"phone_menu", "Collega un telefono…"},
+        {"phone_title", "Collega un telefono"},
+        {"phone_howto",
+         "Apri questo indirizzo nel browser del telefono oppure scansiona il codice con la sua "
+         "fotocamera."},
+        {"phone_named",
+         "Questo indirizzo è il nome del computer: resta uguale dopo un riavvio o un cambio di "
+         "rete."},
+        {"phone_numeric",
+         "Questo è un indirizzo numerico: può cambiare quando la rete assegna al computer un "
+         "indirizzo nuovo."},
+        {"phone_others", "Raggiungibile anche a:"},
+        {"phone_none",
+         "Nessun indirizzo di rete per ora: collega questo computer alla stessa rete del "
+         "telefono."},
     };
 }
 

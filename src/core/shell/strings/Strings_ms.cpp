@@ -68,6 +68,20 @@ Texts linuxTexts_ms() {
         {"settings_damaged_title", "Tetapan Velora dibaiki"},
         {"settings_damaged",
          "Fail tetapan telah rosak; salinannya disimpan sebagai {file}. Ditetapkan semula: {what}"},
+        {"phone_menu", "Sambungkan telefon…"},
+        {"phone_title", "Sambungkan telefon"},
+        {"phone_howto",
+         "Buka alamat ini dalam pelayar telefon anda, atau imbas kod dengan kameranya."},
+        {"phone_named",
+         "Alamat ini ialah nama komputer: ia kekal sama selepas dimulakan semula atau rangkaian "
+         "bertukar."},
+        {"phone_numeric",
+         "Ini ialah alamat berangka: ia mungkin berubah apabila rangkaian memberikan alamat baharu "
+         "kepada komputer."},
+        {"phone_others", "Juga boleh dicapai di:"},
+        {"phone_none",
+         "Belum ada alamat rangkaian: sambungkan komputer ini ke rangkaian yang sama dengan "
+         "telefon anda."},
     };
 }
 

@@ -69,6 +69,18 @@ Texts linuxTexts_nb() {
         {"settings_damaged_title", "Velora-innstillingene er reparert"},
         {"settings_damaged",
          "Innstillingsfilen var skadet; en kopi ble tatt vare på som {file}. Tilbakestilt: {what}"},
+        {"phone_menu", "Koble til en telefon…"},
+        {"phone_title", "Koble til en telefon"},
+        {"phone_howto",
+         "Åpne denne adressen i telefonens nettleser, eller skann koden med kameraet."},
+        {"phone_named",
+         "Denne adressen er datamaskinens navn: den forblir den samme etter en omstart eller et "
+         "nettverksbytte."},
+        {"phone_numeric",
+         "Dette er en numerisk adresse: den kan endres når nettverket gir datamaskinen en ny."},
+        {"phone_others", "Kan også nås på:"},
+        {"phone_none",
+         "Ingen nettverksadresse ennå: koble denne datamaskinen til samme nettverk som telefonen."},
     };
 }
 

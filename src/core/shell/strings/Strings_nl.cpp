@@ -71,6 +71,19 @@ Texts linuxTexts_nl() {
         {"settings_damaged",
          "Het instellingenbestand was beschadigd; een kopie is bewaard als {file}. Teruggezet: "
          "{what}"},
+        {"phone_menu", "Telefoon verbinden…"},
+        {"phone_title", "Telefoon verbinden"},
+        {"phone_howto",
+         "Open dit adres in de browser van je telefoon, of scan de code met de camera."},
+        {"phone_named",
+         "Dit adres is de naam van de computer: het blijft hetzelfde na een herstart of een ander "
+         "netwerk."},
+        {"phone_numeric",
+         "Dit is een numeriek adres: het kan veranderen wanneer het netwerk de computer een nieuw "
+         "adres geeft."},
+        {"phone_others", "Ook bereikbaar via:"},
+        {"phone_none",
+         "Nog geen netwerkadres: verbind deze computer met hetzelfde netwerk als je telefoon."},
     };
 }
 

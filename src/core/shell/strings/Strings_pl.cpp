@@ -70,6 +70,16 @@ Texts linuxTexts_pl() {
         {"settings_damaged_title", "Ustawienia Velora naprawione"},
         {"settings_damaged",
          "Plik ustawień był uszkodzony; kopię zachowano jako {file}. Przywrócono domyślne: {what}"},
+        {"phone_menu", "Połącz telefon…"},
+        {"phone_title", "Połącz telefon"},
+        {"phone_howto", "Otwórz ten adres w przeglądarce telefonu lub zeskanuj kod jego aparatem."},
+        {"phone_named",
+         "Ten adres to nazwa komputera: pozostaje taki sam po ponownym uruchomieniu lub zmianie "
+         "sieci."},
+        {"phone_numeric",
+         "To adres liczbowy: może się zmienić, gdy sieć przydzieli komputerowi nowy."},
+        {"phone_others", "Dostępny także pod adresami:"},
+        {"phone_none", "Brak adresu sieciowego: połącz ten komputer z tą samą siecią co telefon."},
     };
 }
 

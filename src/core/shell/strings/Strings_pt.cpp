@@ -73,6 +73,18 @@ Texts linuxTexts_pt() {
         {"settings_damaged",
          "O arquivo de definições estava danificado; uma cópia foi guardada como {file}. "
          "Redefinido: {what}"},
+        {"phone_menu", "Conectar um celular…"},
+        {"phone_title", "Conectar um celular"},
+        {"phone_howto",
+         "Abra este endereço no navegador do celular ou escaneie o código com a câmera dele."},
+        {"phone_named",
+         "Este endereço é o nome do computador: continua o mesmo após reiniciar ou trocar de "
+         "rede."},
+        {"phone_numeric",
+         "Este é um endereço numérico: pode mudar quando a rede atribuir outro ao computador."},
+        {"phone_others", "Também disponível em:"},
+        {"phone_none",
+         "Ainda sem endereço de rede: conecte este computador à mesma rede do celular."},
     };
 }
 

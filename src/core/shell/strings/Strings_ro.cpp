@@ -73,6 +73,20 @@ Texts linuxTexts_ro() {
         {"settings_damaged_title", "Setările Velora au fost reparate"},
         {"settings_damaged",
          "Fișierul de setări era deteriorat; o copie a fost păstrată ca {file}. Resetat: {what}"},
+        {"phone_menu", "Conectează un telefon…"},
+        {"phone_title", "Conectează un telefon"},
+        {"phone_howto",
+         "Deschide această adresă în browserul telefonului sau scanează codul cu camera lui."},
+        {"phone_named",
+         "Această adresă este numele computerului: rămâne aceeași după o repornire sau o schimbare "
+         "de rețea."},
+        {"phone_numeric",
+         "Aceasta este o adresă numerică: se poate schimba când rețeaua îi atribuie computerului "
+         "una nouă."},
+        {"phone_others", "Accesibil și la:"},
+        {"phone_none",
+         "Încă nu există o adresă de rețea: conectează acest computer la aceeași rețea ca "
+         "telefonul."},
     };
 }
 

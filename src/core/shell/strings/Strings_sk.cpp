@@ -72,6 +72,17 @@ Texts linuxTexts_sk() {
         {"settings_damaged",
          "Súbor nastavení bol poškodený; kópia bola uložená ako {file}. Obnovené na predvolené: "
          "{what}"},
+        {"phone_menu", "Pripojiť telefón…"},
+        {"phone_title", "Pripojiť telefón"},
+        {"phone_howto",
+         "Otvorte túto adresu v prehliadači telefónu alebo naskenujte kód jeho fotoaparátom."},
+        {"phone_named",
+         "Táto adresa je názov počítača: zostane rovnaká aj po reštarte alebo zmene siete."},
+        {"phone_numeric",
+         "Toto je číselná adresa: môže sa zmeniť, keď sieť pridelí počítaču novú."},
+        {"phone_others", "Dostupné aj na:"},
+        {"phone_none",
+         "Zatiaľ žiadna sieťová adresa: pripojte tento počítač k rovnakej sieti ako telefón."},
     };
 }
 

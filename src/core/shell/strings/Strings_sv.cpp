@@ -69,6 +69,18 @@ Texts linuxTexts_sv() {
         {"settings_damaged_title", "Velora-inställningarna har reparerats"},
         {"settings_damaged",
          "Inställningsfilen var skadad; en kopia sparades som {file}. Återställt: {what}"},
+        {"phone_menu", "Anslut en telefon…"},
+        {"phone_title", "Anslut en telefon"},
+        {"phone_howto",
+         "Öppna den här adressen i telefonens webbläsare, eller skanna koden med dess kamera."},
+        {"phone_named",
+         "Den här adressen är datorns namn: den förblir densamma efter en omstart eller ett "
+         "nätverksbyte."},
+        {"phone_numeric",
+         "Det här är en numerisk adress: den kan ändras när nätverket ger datorn en ny."},
+        {"phone_others", "Nås även på:"},
+        {"phone_none",
+         "Ingen nätverksadress ännu: anslut den här datorn till samma nätverk som telefonen."},
     };
 }
 

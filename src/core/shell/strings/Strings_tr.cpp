@@ -68,6 +68,17 @@ Texts linuxTexts_tr() {
         {"settings_damaged_title", "Velora ayarları onarıldı"},
         {"settings_damaged",
          "Ayar dosyası bozuktu; bir kopyası {file} olarak saklandı. Varsayılana dönenler: {what}"},
+        {"phone_menu", "Telefon bağla…"},
+        {"phone_title", "Telefon bağla"},
+        {"phone_howto",
+         "Bu adresi telefonunuzun tarayıcısında açın ya da kodu telefonun kamerasıyla tarayın."},
+        {"phone_named",
+         "Bu adres bilgisayarın adıdır: yeniden başlatmadan veya ağ değişikliğinden sonra da aynı "
+         "kalır."},
+        {"phone_numeric",
+         "Bu sayısal bir adrestir: ağ bilgisayara yeni bir adres verdiğinde değişebilir."},
+        {"phone_others", "Şu adreslerden de erişilebilir:"},
+        {"phone_none", "Henüz ağ adresi yok: bu bilgisayarı telefonunuzla aynı ağa bağlayın."},
     };
 }
 

@@ -68,6 +68,18 @@ Texts linuxTexts_vi() {
         {"settings_damaged_title", "Đã sửa cài đặt Velora"},
         {"settings_damaged",
          "Tệp cài đặt bị hỏng; một bản sao được giữ lại là {file}. Đã đặt lại: {what}"},
+        {"phone_menu", "Kết nối điện thoại…"},
+        {"phone_title", "Kết nối điện thoại"},
+        {"phone_howto",
+         "Mở địa chỉ này trong trình duyệt của điện thoại, hoặc quét mã bằng camera của điện "
+         "thoại."},
+        {"phone_named",
+         "Địa chỉ này là tên máy tính: nó không đổi sau khi khởi động lại hoặc đổi mạng."},
+        {"phone_numeric",
+         "Đây là địa chỉ dạng số: nó có thể thay đổi khi mạng cấp cho máy tính một địa chỉ mới."},
+        {"phone_others", "Cũng truy cập được tại:"},
+        {"phone_none",
+         "Chưa có địa chỉ mạng: hãy kết nối máy tính này vào cùng mạng với điện thoại của bạn."},
     };
 }
 

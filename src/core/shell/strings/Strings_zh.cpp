@@ -61,6 +61,13 @@ Texts linuxTexts_zh() {
         {"linux_discovery_closed", "⚠\uFE0E 无法打开 UDP 端口 {port} — 手机无法找到这台 PC"},
         {"settings_damaged_title", "已修复 Velora 设置"},
         {"settings_damaged", "设置文件已损坏，副本已保留为 {file}。已恢复为默认值：{what}"},
+        {"phone_menu", "连接手机…"},
+        {"phone_title", "连接手机"},
+        {"phone_howto", "在手机浏览器中打开此地址，或用手机相机扫描二维码。"},
+        {"phone_named", "此地址是电脑的名称：重启或更换网络后保持不变。"},
+        {"phone_numeric", "这是数字地址：网络为电脑分配新地址时可能会改变。"},
+        {"phone_others", "也可以通过以下地址访问："},
+        {"phone_none", "尚无网络地址：请将此电脑连接到与手机相同的网络。"},
     };
 }
 

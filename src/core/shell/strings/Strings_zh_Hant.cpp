@@ -61,6 +61,13 @@ Texts linuxTexts_zh_Hant() {
         {"linux_discovery_closed", "⚠\uFE0E 無法開啟 UDP 連接埠 {port} — 手機無法找到這部 PC"},
         {"settings_damaged_title", "已修復 Velora 設定"},
         {"settings_damaged", "設定檔已損壞，副本已保留為 {file}。已還原為預設值：{what}"},
+        {"phone_menu", "連接手機…"},
+        {"phone_title", "連接手機"},
+        {"phone_howto", "在手機的瀏覽器中開啟這個網址，或用手機相機掃描這個條碼。"},
+        {"phone_named", "這個網址是電腦的名稱：重新啟動或更換網路後都不會改變。"},
+        {"phone_numeric", "這是數字網址：網路指派新位址給電腦時可能會改變。"},
+        {"phone_others", "也可以透過以下網址連線："},
+        {"phone_none", "尚無網路位址：請將這部電腦連上與手機相同的網路。"},
     };
 }
 
