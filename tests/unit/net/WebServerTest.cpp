@@ -433,6 +433,30 @@ TEST_F(WebServerTest, ScreenOverWebSocketSendsBareJpegsAndKeepAlives) {
     EXPECT_TRUE(eventually([&] { return server_->screenViewers() == 0; }));
 }
 
+TEST_F(WebServerTest, ScreenRefusalsCloseTheWebSocketAndViewersShareTheLimitWithTcp) {
+    start();
+    const std::string token = store_->pair("Viewer", "127.0.0.1");
+    WebClient stranger;
+    ASSERT_EQ(stranger.open(port_), 101);
+    stranger.send("SCREEN not-a-token 64 60 Stranger");
+    EXPECT_EQ(stranger.nextText(), "ERR auth");
+    EXPECT_FALSE(stranger.next());
+
+    RawClient tcpViewer(port_);
+    tcpViewer.send("SCREEN " + token + " 64 60 Viewer\n");
+    EXPECT_EQ(tcpViewer.line(), "SCREEN 64 40");
+    WebClient webViewer;
+    ASSERT_EQ(webViewer.open(port_), 101);
+    webViewer.send("SCREEN " + token + " 64 60 Viewer");
+    EXPECT_EQ(webViewer.nextText(), "SCREEN 64 40");
+    WebClient third;
+    ASSERT_EQ(third.open(port_), 101);
+    third.send("SCREEN " + token + " 64 60 Viewer");
+    EXPECT_EQ(third.nextText(), "ERR busy");
+    EXPECT_FALSE(third.next());
+    EXPECT_EQ(server_->screenViewers(), 2);
+}
+
 TEST_F(WebServerTest, ViewerThatVanishedFreesItsPlace) {
     start([](ServerOptions& o) { o.webSocketIdle = 300ms; });
     const std::string token = store_->pair("Viewer", "127.0.0.1");
