@@ -19,7 +19,8 @@ namespace velora::loopback {
 
 class LoopbackPhone {
 public:
-    LoopbackPhone(uint16_t port, const std::string& token) {
+    // Connected, nothing sent yet.
+    explicit LoopbackPhone(uint16_t port) {
         fd_ = socket(AF_INET, SOCK_STREAM, 0);
         int one = 1;
         setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
@@ -28,6 +29,9 @@ public:
         addr.sin_port = htons(port);
         inet_pton(AF_INET, "127.0.0.1", &addr.sin_addr);
         connect(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    }
+    // Admitted by a paired token.
+    LoopbackPhone(uint16_t port, const std::string& token) : LoopbackPhone(port) {
         sendAll("HELLO Bench " + token + " 1\n");
         readLine();
     }
@@ -53,14 +57,36 @@ public:
                 pending_.erase(0, lf + 1);
                 return line;
             }
-            char chunk[4096];
-            const ssize_t n = recv(fd_, chunk, sizeof chunk, 0);
-            if (n <= 0) return {};
-            pending_.append(chunk, static_cast<size_t>(n));
+            if (!receive()) return {};
         }
     }
 
+    // The payload size of the next screen frame (0 for a keep-alive), its bytes dropped; 0 too
+    // once the connection has ended.
+    size_t readFrame() {
+        if (!await(4)) return 0;
+        const auto* b = reinterpret_cast<const unsigned char*>(pending_.data());
+        const size_t size = size_t{b[0]} << 24 | size_t{b[1]} << 16 | size_t{b[2]} << 8 | b[3];
+        if (!await(4 + size)) return 0;
+        pending_.erase(0, 4 + size);
+        return size;
+    }
+
 private:
+    bool receive() {
+        char chunk[65536];
+        const ssize_t n = recv(fd_, chunk, sizeof chunk, 0);
+        if (n <= 0) return false;
+        pending_.append(chunk, static_cast<size_t>(n));
+        return true;
+    }
+    bool await(size_t bytes) {
+        while (pending_.size() < bytes) {
+            if (!receive()) return false;
+        }
+        return true;
+    }
+
     int fd_ = -1;
     std::string pending_;
 };

@@ -196,11 +196,16 @@ class SessionTest(ServerTest):
     def test_bad_first_line_is_dropped_silently(self):
         mark = self.server.mark()
         # The greeting that follows a bad first line in the same chunk is not handled either.
-        for data in (b"hello x - 1.0\n", b"HELLO\n", b"PING\n", b"GET / HTTP/1.1\nHELLO x - 1.0\n"):
+        for data in (b"hello x - 1.0\n", b"HELLO\n", b"PING\n", b"GET /\nHELLO x - 1.0\n"):
             phone = self.line()
             phone.send_raw(data)
             self.assertEqual(phone.read_to_close(), b"", data)
         self.assertEqual(self.server.wait_count(r"^log: 127\.0\.0\.1 잘못된 인사말$", 4, mark), 4)
+        # A request line is HTTP: this one is answered as a bad request, and logged nowhere.
+        phone = self.line()
+        phone.send_raw(b"GET / HTTP/1.1\nHELLO x - 1.0\n")
+        self.assertTrue(phone.read_to_close().startswith(b"HTTP/1.1 400 "))
+        self.assertEqual(self.server.count(r"^log: 127\.0\.0\.1 잘못된 인사말$", since=mark), 4)
         self.assertEqual(self.server.count(r"^pair: ", since=mark), 0)
 
     def test_connection_from_outside_address_is_refused(self):

@@ -7,7 +7,9 @@
 
 #include "core/Text.h"
 #include "core/Version.h"
+#include "core/net/HttpConnection.h"
 #include "core/net/NetServerImpl.h"
+#include "core/net/TcpCarrier.h"
 
 namespace velora {
 
@@ -126,11 +128,31 @@ void NetServer::Impl::handle(tcp::socket socket) {
     // A blocked address and a flood of connections that never greet are closed at once.
     if (isBlocked(ip) || unadmitted >= options.maxPending) return;
     socket.set_option(tcp::no_delay(true), ec);
-    auto session = std::make_shared<Session>(*this, std::move(socket), ip);
+    auto toHttp = [this, ip](tcp::socket socket, std::string opening) {
+        startHttp(std::move(socket), ip, opening);
+    };
+    startSession(std::make_unique<TcpCarrier>(std::move(socket), toHttp), ip);
+}
+
+void NetServer::Impl::startSession(std::unique_ptr<Carrier> carrier, const std::string& ip) {
+    auto session = std::make_shared<Session>(*this, std::move(carrier), ip);
     ++unadmitted;
     sessions.emplace(session.get(), session);
     session->awaitGreeting();
     session->receive();
+}
+
+// An HTTP connection holds one of the unadmitted places as long as it lasts.
+void NetServer::Impl::startHttp(tcp::socket socket, const std::string& ip,
+                                std::string_view opening) {
+    auto connection = std::make_shared<HttpConnection>(*this, std::move(socket), ip, opening);
+    ++unadmitted;
+    httpConnections.emplace(connection.get(), connection);
+    connection->start();
+}
+
+void NetServer::Impl::httpEnded(const HttpConnection* connection) {
+    if (httpConnections.erase(connection) > 0) --unadmitted;
 }
 
 bool NetServer::Impl::isBlocked(const std::string& ip) const {
@@ -255,6 +277,8 @@ NetServer::~NetServer() {
 }
 
 void NetServer::start() {
+    ErrorCode ec;
+    impl_->hostName = asio::ip::host_name(ec);
     impl_->startDiscovery();
     impl_->startControl();
     impl_->work.emplace(impl_->io->get_executor());
@@ -273,6 +297,8 @@ void NetServer::stop() {
         if (impl->udp) impl->udp->close(ec);
         auto sessions = impl->sessions;
         for (auto& [key, session] : sessions) session->finish();
+        auto connections = impl->httpConnections;
+        for (auto& [key, connection] : connections) connection->close();
         impl->pairingWaiters.clear();
         impl->work.reset();
     });
@@ -308,6 +334,14 @@ std::string NetServer::discoveryReply() const {
     } catch (const nlohmann::json::exception&) {
         return "RMK!";
     }
+}
+
+std::string NetServer::identityJson() const {
+    const nlohmann::json identity = {{"id", impl_->store->serverId()},
+                                     {"name", impl_->platform.system->computerName()},
+                                     {"version", kVersion},
+                                     {"os", impl_->platform.system->os()}};
+    return identity.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 std::string NetServer::infoLine() const {

@@ -49,6 +49,11 @@ struct ServerOptions {
     std::chrono::milliseconds greetingTimeout{10000};
     // Most discovery replies a second.
     int discoveryRepliesPerSecond = 100;
+    // How long a connection that speaks HTTP may stay idle between requests.
+    std::chrono::milliseconds httpIdleTimeout{5000};
+    // How long a WebSocket phone may stay silent: a ping goes out halfway, and a phone that
+    // answers nothing by the end (Wi-Fi gone, tab frozen) loses its session.
+    std::chrono::milliseconds webSocketIdle{40000};
     // The screen streamer's pacing (tests shorten it).
     std::chrono::nanoseconds screenTick = std::chrono::milliseconds(66);
     std::function<Clock::time_point()> now = Clock::now;
@@ -88,6 +93,8 @@ public:
 
     // The discovery reply datagram: "RMK!" and compact JSON.
     std::string discoveryReply() const;
+    // The identity the phone page reads: the same id, name and version discovery announces.
+    std::string identityJson() const;
     // The INFO reply line, "\n" included.
     std::string infoLine() const;
 

@@ -10,12 +10,14 @@
 
 #include "core/input/InputSim.h"
 #include "core/net/Asio.h"
+#include "core/net/Carrier.h"
 #include "core/net/NetServer.h"
 #include "core/net/Protocol.h"
 #include "core/screen/ScreenStreamer.h"
 
 namespace velora {
 
+class HttpConnection;
 class Session;
 
 struct NetServer::Impl {
@@ -37,6 +39,9 @@ struct NetServer::Impl {
 
     // Server-thread state.
     std::map<const Session*, std::shared_ptr<Session>> sessions;
+    std::map<const HttpConnection*, std::shared_ptr<HttpConnection>> httpConnections;
+    // This computer's host name, one of the names the phone page may be reached by.
+    std::string hostName;
     std::vector<ClientInfo> clients;
     int screenViewers = 0;
     struct Failures {
@@ -71,6 +76,10 @@ struct NetServer::Impl {
     void startControl();
     void accept();
     void handle(asio::ip::tcp::socket socket);
+    // A new connection not yet admitted, as a session or as HTTP.
+    void startSession(std::unique_ptr<Carrier> carrier, const std::string& ip);
+    void startHttp(asio::ip::tcp::socket socket, const std::string& ip, std::string_view opening);
+    void httpEnded(const HttpConnection* connection);
     void receiveProbe();
     bool replyAllowed();
     void fail(const std::string& ip);
@@ -88,13 +97,13 @@ struct NetServer::Impl {
 
 class Session : public std::enable_shared_from_this<Session> {
 public:
-    Session(NetServer::Impl& server, asio::ip::tcp::socket socket, std::string ip);
+    Session(NetServer::Impl& server, std::unique_ptr<Carrier> carrier, std::string ip);
 
     void receive();
     void awaitGreeting();
     void handle(const std::string& line);
     void send(std::string line);
-    void sendFrame(std::string frame, std::function<void(bool)> done);
+    void sendFrame(std::vector<uint8_t> frame, std::function<void(bool)> done);
     void close();
     void finish();
 
@@ -117,28 +126,33 @@ public:
 
 private:
     struct Outgoing {
-        std::string bytes;
-        std::function<void(bool)> done;
-        bool final = false;
+        enum class Kind { Lines, Frame, End };
+        Kind kind = Kind::Lines;
+        std::string lines{};
+        std::vector<uint8_t> frame{};
+        std::function<void(bool)> done{};
+        size_t size() const { return lines.size() + frame.size(); }
     };
 
-    void onRead(const ErrorCode& ec, size_t n);
+    void onRead(const ErrorCode& ec, bool tooLong);
     void takeLines();
     bool typeSlice();
     void greet(const std::string& line);
     void pump();
     void enqueue(Outgoing item);
     void resumeReading();
+    void written(const ErrorCode& ec);
     void closeSocket();
+    void releaseHeldButton();
     std::string who() const { return name + " (" + ip + ")"; }
     ScreenStreamer::Target streamTarget();
 
     NetServer::Impl& server;
-    asio::ip::tcp::socket socket;
+    std::unique_ptr<Carrier> carrier;
     std::string ip;
     LineFramer framer;
-    std::array<char, 8192> readBuffer{};
     ErrorCode readError;  // of the last read, acted on once its lines are taken
+    bool messageTooLong = false;
     bool greeted = false;
     bool paired = false;
     bool finished_ = false;
@@ -148,6 +162,8 @@ private:
     std::optional<std::string> expectedPin;
     std::optional<NetServer::Impl::Clock::time_point> pinDeadline;
     std::unique_ptr<ScreenStreamer> screen;
+    // The mouse button this phone pressed and has not let go (a drag under way).
+    std::optional<std::string> heldButton;
     asio::steady_timer greetingTimer;
     asio::steady_timer pinTimer;
     asio::steady_timer busyTimer;

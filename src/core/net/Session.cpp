@@ -27,21 +27,23 @@ std::string drawPin() {
 
 }  // namespace
 
-Session::Session(NetServer::Impl& server, asio::ip::tcp::socket socket, std::string ip)
+Session::Session(NetServer::Impl& server, std::unique_ptr<Carrier> carrier, std::string ip)
     : server(server),
-      socket(std::move(socket)),
+      carrier(std::move(carrier)),
       ip(std::move(ip)),
       framer(kMaxGreetingLine),
       name(L::T("device_default")),
       greetingTimer(*server.io),
       pinTimer(*server.io),
       busyTimer(*server.io),
-      lingerTimer(*server.io) {}
+      lingerTimer(*server.io) {
+    this->carrier->setLineLimit(kMaxGreetingLine);
+}
 
 void Session::receive() {
-    socket.async_read_some(
-        asio::buffer(readBuffer),
-        [self = shared_from_this()](const ErrorCode& ec, size_t n) { self->onRead(ec, n); });
+    carrier->read(framer, [self = shared_from_this()](const ErrorCode& ec, bool tooLong) {
+        self->onRead(ec, tooLong);
+    });
 }
 
 void Session::awaitGreeting() {
@@ -53,10 +55,10 @@ void Session::awaitGreeting() {
     });
 }
 
-void Session::onRead(const ErrorCode& ec, size_t n) {
+void Session::onRead(const ErrorCode& ec, bool tooLong) {
     if (finished_) return;
-    if (n > 0) framer.append(std::string_view(readBuffer.data(), n));
     readError = ec;
+    messageTooLong = tooLong;
     takeLines();
 }
 
@@ -72,7 +74,7 @@ void Session::takeLines() {
     if (waitingForSlot || !typing.empty()) return;
     // Input events of one read go out together.
     server.input.sink().flush();
-    if (framer.overflowed()) {
+    if (framer.overflowed() || messageTooLong) {
         server.log(ip + " 줄 길이 초과");
         finish();
         return;
@@ -230,6 +232,7 @@ void Session::accept(const std::string& token) {
         --server.unadmitted;
     }
     framer.setLimit(kMaxCommandLine);
+    carrier->setLineLimit(kMaxCommandLine);
     send("OK " + token + "\n");
     info = ClientInfo{name, ip};
     server.unblock(ip);
@@ -239,87 +242,97 @@ void Session::accept(const std::string& token) {
 }
 
 void Session::send(std::string line) {
-    enqueue(Outgoing{std::move(line), nullptr, false});
+    enqueue(Outgoing{.lines = std::move(line)});
 }
 
 void Session::enqueue(Outgoing item) {
-    queuedBytes += item.bytes.size();
+    using Kind = Outgoing::Kind;
+    queuedBytes += item.size();
     // Lines waiting behind the write in flight go out together in one write, which also keeps
     // the memory of many small replies close to their size.
     const size_t inFlight = writing ? 1 : 0;
-    const bool plain = !item.done && !item.final;
-    if (plain && outgoing.size() > inFlight && !outgoing.back().done && !outgoing.back().final) {
-        outgoing.back().bytes += item.bytes;
+    if (item.kind == Kind::Lines && outgoing.size() > inFlight &&
+        outgoing.back().kind == Kind::Lines) {
+        outgoing.back().lines += item.lines;
         return;
     }
     outgoing.push_back(std::move(item));
     pump();
 }
 
-void Session::sendFrame(std::string frame, std::function<void(bool)> done) {
+void Session::sendFrame(std::vector<uint8_t> frame, std::function<void(bool)> done) {
     if (finished_) {
         done(false);
         return;
     }
-    enqueue(Outgoing{std::move(frame), std::move(done), false});
+    enqueue(Outgoing{
+        .kind = Outgoing::Kind::Frame, .frame = std::move(frame), .done = std::move(done)});
 }
 
 void Session::close() {
-    enqueue(Outgoing{{}, nullptr, true});
+    enqueue(Outgoing{.kind = Outgoing::Kind::End});
 }
 
 // Writes the queue in order, one write in flight.
 void Session::pump() {
-    if (writing || outgoing.empty() || !socket.is_open()) return;
-    if (outgoing.front().final) {
-        outgoing.pop_front();
-        ErrorCode ec;
-        socket.shutdown(asio::ip::tcp::socket::shutdown_send, ec);
-        finish();
+    if (writing || outgoing.empty() || !carrier->isOpen()) return;
+    writing = true;
+    const Outgoing& item = outgoing.front();
+    auto done = [self = shared_from_this()](const ErrorCode& ec) { self->written(ec); };
+    switch (item.kind) {
+        case Outgoing::Kind::Lines:
+            carrier->writeLines(item.lines, std::move(done));
+            break;
+        case Outgoing::Kind::Frame:
+            carrier->writeFrame(item.frame, std::move(done));
+            break;
+        case Outgoing::Kind::End:
+            // The session is over; the socket closes once the carrier has said goodbye (or
+            // when the linger ends).
+            finish();
+            carrier->endSending(std::move(done));
+            break;
+    }
+}
+
+void Session::written(const ErrorCode& ec) {
+    writing = false;
+    queuedBytes -= outgoing.front().size();
+    auto done = std::move(outgoing.front().done);
+    outgoing.pop_front();
+    if (done) done(!ec);
+    if (ec) {
+        outgoing.clear();
+        queuedBytes = 0;
+        closeSocket();
+        // No read is under way to notice the end: finish here.
+        if (readPaused) finish();
         return;
     }
-    writing = true;
-    asio::async_write(socket, asio::buffer(outgoing.front().bytes),
-                      [self = shared_from_this()](const ErrorCode& ec, size_t) {
-                          self->writing = false;
-                          self->queuedBytes -= self->outgoing.front().bytes.size();
-                          auto done = std::move(self->outgoing.front().done);
-                          self->outgoing.pop_front();
-                          if (done) done(!ec);
-                          if (ec) {
-                              self->outgoing.clear();
-                              self->queuedBytes = 0;
-                              self->closeSocket();
-                              // No read is under way to notice the end: finish here.
-                              if (self->readPaused) self->finish();
-                              return;
-                          }
-                          if (self->finished_ && self->outgoing.empty()) {
-                              self->closeSocket();
-                              return;
-                          }
-                          self->resumeReading();
-                          self->pump();
-                      });
+    if (finished_ && outgoing.empty()) {
+        closeSocket();
+        return;
+    }
+    resumeReading();
+    pump();
 }
 
 void Session::closeSocket() {
     lingerTimer.cancel();
-    ErrorCode ec;
-    socket.shutdown(asio::ip::tcp::socket::shutdown_both, ec);
-    socket.close(ec);
+    carrier->close();
     // The write in flight, if any, completes with an error and reports itself.
     const size_t inFlight = writing ? 1 : 0;
     for (size_t i = inFlight; i < outgoing.size(); ++i) {
         if (outgoing[i].done) outgoing[i].done(false);
     }
     outgoing.erase(outgoing.begin() + inFlight, outgoing.end());
-    queuedBytes = inFlight ? outgoing.front().bytes.size() : 0;
+    queuedBytes = inFlight ? outgoing.front().size() : 0;
 }
 
 void Session::finish() {
     if (finished_) return;
     finished_ = true;
+    releaseHeldButton();
     if (screen) {
         screen->stop();
         screen.reset();
@@ -356,6 +369,20 @@ void Session::finish() {
         closeSocket();
     }
     server.release(this);
+}
+
+}  // namespace velora
+
+namespace velora {
+
+// A drag cut off by a lost connection would otherwise leave the button down on the desktop.
+void Session::releaseHeldButton() {
+    if (!heldButton) return;
+    if (server.input.heldButton()) {
+        server.input.buttonUp(*heldButton);
+        server.input.sink().flush();
+    }
+    heldButton.reset();
 }
 
 }  // namespace velora

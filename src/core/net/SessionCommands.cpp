@@ -41,8 +41,10 @@ void Session::execute(const std::string& line) {
         input.buttonDown(letter);
         input.buttonUp(letter);
     } else if (verb == "D") {
-        input.buttonDown(buttonLetter(argument));
+        heldButton = buttonLetter(argument);
+        input.buttonDown(*heldButton);
     } else if (verb == "U") {
+        heldButton.reset();
         input.buttonUp(buttonLetter(argument));
     } else if (verb == "K") {
         if (auto key = input.resolve(argument)) {
@@ -131,7 +133,7 @@ ScreenStreamer::Target Session::streamTarget() {
                 done(false);
                 return;
             }
-            self->sendFrame(std::string(frame.begin(), frame.end()), std::move(done));
+            self->sendFrame(std::move(frame), std::move(done));
         });
     };
     return target;
