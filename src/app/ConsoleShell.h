@@ -1,6 +1,7 @@
-// The terminal shell: prints where Velora listens and every activity line, shows pairing requests
-// with their PIN, and takes commands from standard input: "allow" (the Allow button), "power
-// on|off" and "screen on|off" (the menu's two switches), "devices", "quit".
+// The terminal shell: prints where Velora listens and every activity line (in the person's
+// language), shows pairing requests with their PIN, and takes commands from standard input:
+// "allow" (the Allow button), "power on|off" and "screen on|off" (the menu's two switches),
+// "devices", "forget NAME" (the menu's paired-devices item), "quit".
 // An "allow" counts only once the request has been shown for `allowDelay`: one typed for a
 // request that has just ended must not approve the phone whose request took its place.
 #pragma once
@@ -45,6 +46,7 @@ private:
     void printListening();
     void command(const std::string& line);
     void allow();
+    void forget(const std::string& name);
 
     // The pairing request on show.
     struct Prompt {

@@ -69,6 +69,25 @@ Texts linuxTexts_cs() {
         {"settings_damaged",
          "Soubor nastavení byl poškozený; kopie byla uložena jako {file}. Obnoveno na výchozí: "
          "{what}"},
+        {"log_discovery_port_failed", "Nelze otevřít port pro vyhledávání: {error}"},
+        {"log_control_port_failed", "Nelze otevřít řídicí port: {error}"},
+        {"log_outside_refused", "Připojení z vnější adresy odmítnuto: {ip}"},
+        {"log_address_blocked", "{ip} chybný PIN {count}krát — blokováno do {until}"},
+        {"log_pairing_paused",
+         "{count} chybných PIN celkem (poslední {ip}) — nová párování čekají do {until}"},
+        {"log_line_too_long", "{ip} příliš dlouhý řádek"},
+        {"log_bad_greeting", "{ip} neplatný pozdrav"},
+        {"log_greeted", "{name} ({ip}) se připojuje · aplikace {version}"},
+        {"log_pairing_request", "{name} ({ip}) žádost o spárování — zobrazen PIN {pin}"},
+        {"log_pairing_timeout", "{name} ({ip}) vypršel čas párování"},
+        {"log_pin_wrong", "{name} ({ip}) chybný PIN"},
+        {"log_connected", "{name} ({ip}) připojeno"},
+        {"log_disconnected", "{name} odpojeno"},
+        {"log_view_started",
+         "{name} ({ip}) sledování obrazovky zahájeno · šířka {width} · kvalita {quality}"},
+        {"log_view_ended", "{name} ({ip}) sledování obrazovky ukončeno"},
+        {"log_view_denied",
+         "{name} ({ip}) sledování obrazovky — chybí oprávnění k záznamu obrazovky"},
     };
 }
 

@@ -63,6 +63,22 @@ Texts linuxTexts_hi() {
         {"settings_damaged_title", "Velora की सेटिंग ठीक की गईं"},
         {"settings_damaged",
          "सेटिंग फ़ाइल खराब थी; उसकी एक प्रति {file} के नाम से रखी गई। डिफ़ॉल्ट पर लौटाया गया: {what}"},
+        {"log_discovery_port_failed", "खोज पोर्ट नहीं खोला जा सका: {error}"},
+        {"log_control_port_failed", "नियंत्रण पोर्ट नहीं खोला जा सका: {error}"},
+        {"log_outside_refused", "बाहरी पते से कनेक्शन अस्वीकार: {ip}"},
+        {"log_address_blocked", "{ip} PIN {count} बार गलत — {until} तक अवरुद्ध"},
+        {"log_pairing_paused", "कुल {count} गलत PIN (अंतिम {ip}) — नई पेयरिंग {until} तक रुकी"},
+        {"log_line_too_long", "{ip} पंक्ति बहुत लंबी"},
+        {"log_bad_greeting", "{ip} अमान्य अभिवादन"},
+        {"log_greeted", "{name} ({ip}) कनेक्ट हो रहा है · ऐप {version}"},
+        {"log_pairing_request", "{name} ({ip}) पेयरिंग अनुरोध — PIN {pin} दिखाया गया"},
+        {"log_pairing_timeout", "{name} ({ip}) पेयरिंग का समय समाप्त"},
+        {"log_pin_wrong", "{name} ({ip}) गलत PIN"},
+        {"log_connected", "{name} ({ip}) कनेक्ट हुआ"},
+        {"log_disconnected", "{name} डिस्कनेक्ट हुआ"},
+        {"log_view_started", "{name} ({ip}) स्क्रीन देखना शुरू · चौड़ाई {width} · गुणवत्ता {quality}"},
+        {"log_view_ended", "{name} ({ip}) स्क्रीन देखना समाप्त"},
+        {"log_view_denied", "{name} ({ip}) स्क्रीन देखना — स्क्रीन रिकॉर्डिंग की अनुमति नहीं"},
     };
 }
 

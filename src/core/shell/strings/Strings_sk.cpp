@@ -72,6 +72,25 @@ Texts linuxTexts_sk() {
         {"settings_damaged",
          "Súbor nastavení bol poškodený; kópia bola uložená ako {file}. Obnovené na predvolené: "
          "{what}"},
+        {"log_discovery_port_failed", "Nedá sa otvoriť port na vyhľadávanie: {error}"},
+        {"log_control_port_failed", "Nedá sa otvoriť riadiaci port: {error}"},
+        {"log_outside_refused", "Pripojenie z vonkajšej adresy odmietnuté: {ip}"},
+        {"log_address_blocked", "{ip} nesprávny PIN {count}-krát — zablokované do {until}"},
+        {"log_pairing_paused",
+         "{count} nesprávnych PIN spolu (posledný {ip}) — nové párovania čakajú do {until}"},
+        {"log_line_too_long", "{ip} príliš dlhý riadok"},
+        {"log_bad_greeting", "{ip} neplatný pozdrav"},
+        {"log_greeted", "{name} ({ip}) sa pripája · aplikácia {version}"},
+        {"log_pairing_request", "{name} ({ip}) žiadosť o spárovanie — zobrazený PIN {pin}"},
+        {"log_pairing_timeout", "{name} ({ip}) vypršal čas párovania"},
+        {"log_pin_wrong", "{name} ({ip}) nesprávny PIN"},
+        {"log_connected", "{name} ({ip}) pripojené"},
+        {"log_disconnected", "{name} odpojené"},
+        {"log_view_started",
+         "{name} ({ip}) sledovanie obrazovky spustené · šírka {width} · kvalita {quality}"},
+        {"log_view_ended", "{name} ({ip}) sledovanie obrazovky ukončené"},
+        {"log_view_denied",
+         "{name} ({ip}) sledovanie obrazovky — chýba povolenie na záznam obrazovky"},
     };
 }
 

@@ -61,6 +61,22 @@ Texts linuxTexts_th() {
         {"linux_discovery_closed", "⚠\uFE0E เปิดพอร์ต UDP {port} ไม่ได้ — โทรศัพท์ค้นหา PC เครื่องนี้ไม่พบ"},
         {"settings_damaged_title", "ซ่อมการตั้งค่า Velora แล้ว"},
         {"settings_damaged", "ไฟล์การตั้งค่าเสียหาย จึงเก็บสำเนาไว้เป็น {file} รายการที่คืนค่าเริ่มต้น: {what}"},
+        {"log_discovery_port_failed", "เปิดพอร์ตค้นหาไม่ได้: {error}"},
+        {"log_control_port_failed", "เปิดพอร์ตควบคุมไม่ได้: {error}"},
+        {"log_outside_refused", "ปฏิเสธการเชื่อมต่อจากที่อยู่ภายนอก: {ip}"},
+        {"log_address_blocked", "{ip} PIN ผิด {count} ครั้ง — ถูกบล็อกถึง {until}"},
+        {"log_pairing_paused", "PIN ผิดรวม {count} ครั้ง (ล่าสุด {ip}) — การจับคู่ใหม่รอถึง {until}"},
+        {"log_line_too_long", "{ip} บรรทัดยาวเกินไป"},
+        {"log_bad_greeting", "{ip} คำทักทายไม่ถูกต้อง"},
+        {"log_greeted", "{name} ({ip}) กำลังเชื่อมต่อ · แอป {version}"},
+        {"log_pairing_request", "{name} ({ip}) คำขอจับคู่ — แสดง PIN {pin}"},
+        {"log_pairing_timeout", "{name} ({ip}) การจับคู่หมดเวลา"},
+        {"log_pin_wrong", "{name} ({ip}) PIN ผิด"},
+        {"log_connected", "{name} ({ip}) เชื่อมต่อแล้ว"},
+        {"log_disconnected", "{name} ยกเลิกการเชื่อมต่อแล้ว"},
+        {"log_view_started", "{name} ({ip}) เริ่มดูหน้าจอ · ความกว้าง {width} · คุณภาพ {quality}"},
+        {"log_view_ended", "{name} ({ip}) หยุดดูหน้าจอ"},
+        {"log_view_denied", "{name} ({ip}) ดูหน้าจอ — ไม่มีสิทธิ์บันทึกหน้าจอ"},
     };
 }
 

@@ -61,6 +61,22 @@ Texts linuxTexts_zh_Hant() {
         {"linux_discovery_closed", "⚠\uFE0E 無法開啟 UDP 連接埠 {port} — 手機無法找到這部 PC"},
         {"settings_damaged_title", "已修復 Velora 設定"},
         {"settings_damaged", "設定檔已損壞，副本已保留為 {file}。已還原為預設值：{what}"},
+        {"log_discovery_port_failed", "無法開啟探索連接埠：{error}"},
+        {"log_control_port_failed", "無法開啟控制連接埠：{error}"},
+        {"log_outside_refused", "已拒絕外部位址的連線：{ip}"},
+        {"log_address_blocked", "{ip} PIN 錯誤 {count} 次 — 封鎖至 {until}"},
+        {"log_pairing_paused", "PIN 錯誤累計 {count} 次（最後 {ip}）— 新配對暫停至 {until}"},
+        {"log_line_too_long", "{ip} 行過長"},
+        {"log_bad_greeting", "{ip} 無效的問候"},
+        {"log_greeted", "{name} ({ip}) 正在連線 · App {version}"},
+        {"log_pairing_request", "{name} ({ip}) 配對要求 — 已顯示 PIN {pin}"},
+        {"log_pairing_timeout", "{name} ({ip}) 配對逾時"},
+        {"log_pin_wrong", "{name} ({ip}) PIN 錯誤"},
+        {"log_connected", "{name} ({ip}) 已連線"},
+        {"log_disconnected", "{name} 已中斷連線"},
+        {"log_view_started", "{name} ({ip}) 開始檢視螢幕 · 寬度 {width} · 畫質 {quality}"},
+        {"log_view_ended", "{name} ({ip}) 結束檢視螢幕"},
+        {"log_view_denied", "{name} ({ip}) 檢視螢幕 — 沒有螢幕錄製權限"},
     };
 }
 
