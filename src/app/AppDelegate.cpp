@@ -119,7 +119,7 @@ void AppDelegate::wireServer() {
             permission_.clientsChanged(server_->clients().size());
         });
     };
-    server_->onLog = [this](const std::string& line) { store_->log(line); };
+    server_->onLog = [this](const LogEvent& event) { store_->log(event.text()); };
     server_->onScreenViewer = [this](const std::string& name, bool on) {
         mainThread_.post([this, name, on] { viewer(name, on); });
     };

@@ -22,9 +22,10 @@ ConsoleShell::ConsoleShell(std::shared_ptr<Store> store, Platform platform, std:
       server_(store, std::move(platform)),
       out_(out),
       allowDelay_(allowDelay) {
-    server_.onLog = [this](const std::string& line) {
-        store_->log(line);
-        print("log: " + printable(line));
+    // log.txt keeps the fixed text; the person reads the entry in their language.
+    server_.onLog = [this](const LogEvent& event) {
+        store_->log(event.text());
+        print("log: " + printable(event.text(L::lang())));
     };
     server_.onPinShow = [this](const std::string& name, const std::string& ip,
                                const std::string& pin, std::function<void()> approve) {
@@ -115,8 +116,28 @@ void ConsoleShell::command(const std::string& line) {
         for (const Device& d : store_->devices()) print(printable(d.name) + " (" + d.ip + ")");
     } else if (word == "qr") {
         printPhoneLink();
+    } else if (word.starts_with("forget ")) {
+        forget(text::trimWhitespace(std::string_view(word).substr(7)));
     } else if (!word.empty() && word != "quit") {
-        print("commands: allow, power on|off, screen on|off, devices, qr, quit");
+        print("commands: allow, power on|off, screen on|off, devices, forget NAME, qr, quit");
+    }
+}
+
+// Every paired device shown under `name` (as "devices" lists it) goes, as the menu's item for one
+// device does: its token no longer admits, so that phone must pair again.
+void ConsoleShell::forget(const std::string& name) {
+    size_t forgotten = 0;
+    for (const Device& d : store_->devices()) {
+        if (printable(d.name) != name) continue;
+        store_->forget(d.token);
+        ++forgotten;
+    }
+    if (forgotten == 0) {
+        print("no paired device is named " + name);
+    } else if (forgotten == 1) {
+        print("forgot " + name);
+    } else {
+        print("forgot " + std::to_string(forgotten) + " devices named " + name);
     }
 }
 

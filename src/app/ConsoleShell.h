@@ -1,7 +1,8 @@
 // The terminal shell: prints where Velora listens, the phone page's address with its QR code, and
-// every activity line, shows pairing requests with their PIN, and takes commands from standard
-// input: "allow" (the Allow button), "power on|off" and "screen on|off" (the menu's two switches),
-// "devices", "qr" (the address and code again), "quit".
+// every activity line (in the person's language), shows pairing requests with their PIN, and
+// takes commands from standard input: "allow" (the Allow button), "power on|off" and "screen
+// on|off" (the menu's two switches), "devices", "forget NAME" (the menu's paired-devices item),
+// "qr" (the address and code again), "quit".
 // An "allow" counts only once the request has been shown for `allowDelay`: one typed for a
 // request that has just ended must not approve the phone whose request took its place.
 #pragma once
@@ -47,6 +48,7 @@ private:
     void printPhoneLink();
     void command(const std::string& line);
     void allow();
+    void forget(const std::string& name);
 
     // The pairing request on show.
     struct Prompt {

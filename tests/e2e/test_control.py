@@ -255,13 +255,61 @@ class BlockTest(ServerTest):
         self.assertIsNotNone(udp_probe(b"RMK?", timeout=2))
 
 
+class ForgetTest(ServerTest):
+    def test_forget_on_the_console_makes_every_phone_of_that_name_pair_again(self):
+        tokens = {}
+        for name in ("Twin", "Twin", "Solo", "Keeper"):
+            phone, token = harness.pair_phone(self.server, name)
+            phone.close()
+            tokens.setdefault(name, []).append(token)
+        for typed, reply in (("forget Nobody", "no paired device is named Nobody"),
+                             ("forget Twin", "forgot 2 devices named Twin"),
+                             ("forget  Solo ", "forgot Solo"),
+                             ("forget Twin", "no paired device is named Twin"),
+                             ("forget", "commands: allow, power on|off, screen on|off, devices, "
+                                        "forget NAME, quit")):
+            mark = self.server.mark()
+            self.server.type(typed)
+            self.server.wait_line("^" + re.escape(reply) + "$", since=mark)
+        self.assertEqual([d["name"] for d in self.server.config()["devices"]], ["Keeper"])
+        # A forgotten token leads to a pairing prompt; the other phone is still let in.
+        for name in ("Twin", "Twin", "Solo"):
+            token = tokens[name].pop()
+            mark = self.server.mark()
+            phone = self.line()
+            phone.send(f"HELLO {name} {token} 1.0")
+            self.assertEqual(phone.read_line(), "PIN")
+            phone.close()
+            self.server.wait_line(r"^pairing request of " + name + r" \(127\.0\.0\.1\) closed$",
+                                  since=mark)
+        keeper = self.line()
+        keeper.send(f"HELLO Keeper {tokens['Keeper'][0]} 1.0")
+        self.assertEqual(keeper.read_line(), "OK " + tokens["Keeper"][0])
+
+
 class ConsoleTest(unittest.TestCase):
     """The console shell's start and end, each with a velora of its own."""
 
-    def start(self, **kwargs):
-        server = harness.Velora()
+    def start(self, lang="ko", **kwargs):
+        server = harness.Velora(lang=lang)
         self.addCleanup(server.stop)
         return server.start(**kwargs)
+
+    def test_activity_lines_are_shown_in_the_chosen_language_and_logged_in_korean(self):
+        server = self.start(lang="de")
+        phone, _ = harness.pair_phone(server, "Anna")
+        server.wait_line(r"^log: Anna \(127\.0\.0\.1\) verbunden$")
+        phone.close()
+        server.wait_line(r"^log: Anna getrennt$")
+        with open(os.path.join(server.config_home, "velora", "log.txt"), encoding="utf-8") as f:
+            entries = [line[9:] for line in f.read().splitlines()]
+        # Each entry is written before it is shown: the log holds all the console has shown.
+        self.assertIn("Anna (127.0.0.1) 연결됨", entries)
+        self.assertIn("Anna 연결 해제", entries)
+        self.assertRegex("\n".join(entries), r"Anna \(127\.0\.0\.1\) 페어링 요청 — PIN \d{6} 표시")
+        shown = [line for line in server.lines if line.startswith("log: ")]
+        self.assertEqual(len(shown), len(entries))
+        self.assertEqual([line for line in shown if re.search("[\uAC00-\uD7A3]", line)], [])
 
     def test_a_discovery_port_held_by_another_program_is_said_on_the_console(self):
         holder = socket.socket(socket.AF_INET6, socket.SOCK_DGRAM)
@@ -363,4 +411,4 @@ class ConsoleTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    harness.main(DiscoveryTest, PairingTest, SessionTest, BlockTest, ConsoleTest)
+    harness.main(DiscoveryTest, PairingTest, SessionTest, BlockTest, ForgetTest, ConsoleTest)

@@ -156,11 +156,12 @@ class ScreenTest(ServerTest):
 
     def test_request_words_choose_size_quality_and_name(self):
         cases = [
-            # words after the token; expected frame size; name on the console; logged numbers
+            # words after the token; expected frame size; name on the console; logged numbers.
+            # Without a name the phone is called "Device" in the server's language (Korean here).
             ("5000 95 Anna_s_Phone", (1280, 800), "Anna s Phone", "5000 · 화질 95"),
             ("-10   +30   Small  extra words", (320, 200), "Small", "-10 · 화질 30"),
             ("wide + Plain", (1280, 800), "Plain", "1280 · 화질 60"),
-            ("", (1280, 800), "Device", "1280 · 화질 60"),
+            ("", (1280, 800), "기기", "1280 · 화질 60"),
         ]
         for words, size, name, logged in cases:
             with self.subTest(words=words):

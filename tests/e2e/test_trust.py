@@ -40,7 +40,7 @@ class DamagedSettingsTest(unittest.TestCase):
         device = {"token": "f" * 32, "name": "Kept", "ip": "127.0.0.1", "lastSeen": 1}
         text = json.dumps({"serverId": "a" * 32, "allowPower": "false", "allowScreen": False,
                            "devices": [device, {"token": 7}]})
-        server = Velora()
+        server = Velora(lang="en")
         self.addCleanup(server.stop)
 
         def damage():

@@ -251,8 +251,10 @@ TEST_F(TrayShellTest, CallbacksFromTheServerThreadRunOnTheMainThread) {
     EXPECT_TRUE(showsIcon(shell->trayIcon(), ":/velora/icons/pointer.svg"));
 
     // Log lines are written at once, on the calling thread.
-    fromServerThread([this] { shell->server().onLog("line from the server"); });
-    EXPECT_NE(testing_support::readFile(store->logPath()).find("line from the server"),
+    fromServerThread([this] {
+        shell->server().onLog({.kind = LogKind::Disconnected, .name = "Phone from the server"});
+    });
+    EXPECT_NE(testing_support::readFile(store->logPath()).find("Phone from the server 연결 해제"),
               std::string::npos);
 }
 

@@ -26,8 +26,8 @@ NetServer::Impl::Impl(NetServer& owner, std::shared_ptr<Store> store, Platform p
       input(this->platform.events, this->platform.keymap, this->platform.displays,
             this->platform.launcher) {}
 
-void NetServer::Impl::log(const std::string& line) const {
-    if (owner.onLog) owner.onLog(line);
+void NetServer::Impl::log(const LogEvent& event) const {
+    if (owner.onLog) owner.onLog(event);
 }
 
 void NetServer::Impl::clientsChanged() {
@@ -68,7 +68,7 @@ void NetServer::Impl::startDiscovery() {
     if (auto ec =
             openDualStack<asio::ip::udp::socket, asio::ip::udp>(*udp, options.discoveryPort)) {
         udp.reset();
-        log("탐색 포트를 열지 못했습니다: " + ec.message());
+        log({.kind = LogKind::DiscoveryPortFailed, .error = ec.message()});
         return;
     }
     boundDiscovery = udp->local_endpoint().port();
@@ -93,7 +93,7 @@ void NetServer::Impl::startControl() {
     }
     if (ec) {
         acceptor.reset();
-        log("제어 포트를 열지 못했습니다: " + ec.message());
+        log({.kind = LogKind::ControlPortFailed, .error = ec.message()});
         return;
     }
     boundControl = acceptor->local_endpoint().port();
@@ -122,7 +122,7 @@ void NetServer::Impl::handle(tcp::socket socket) {
     const auto endpoint = socket.remote_endpoint(ec);
     const std::string ip = ec ? "?" : addressText(endpoint.address().to_string());
     if (!isPrivate(ip)) {
-        log("외부 주소 연결 거부: " + ip);
+        log({.kind = LogKind::OutsideRefused, .ip = ip});
         return;
     }
     // A blocked address and a flood of connections that never greet are closed at once.
@@ -177,8 +177,10 @@ void NetServer::Impl::fail(const std::string& ip) {
     entry.fails += 1;
     entry.until = entry.fails >= 5 ? now + options.blockTime : Clock::time_point::min();
     if (!wasBlocked && now < entry.until) {
-        log(ip + " PIN " + std::to_string(entry.fails) + "회 불일치 — " + timeOfDayAt(entry.until) +
-            "까지 차단");
+        log({.kind = LogKind::AddressBlocked,
+             .ip = ip,
+             .until = timeOfDayAt(entry.until),
+             .count = entry.fails});
     }
     countFailure(ip, now);
 }
@@ -192,8 +194,10 @@ void NetServer::Impl::countFailure(const std::string& ip, Clock::time_point now)
     }
     if (recentFailures.size() < options.pinFailureLimit || pairingPaused()) return;
     pairingPausedUntil = recentFailures.front() + options.pinFailureWindow;
-    log("PIN 불일치 " + std::to_string(recentFailures.size()) + "회 누적 (마지막 " + ip + ") — " +
-        timeOfDayAt(pairingPausedUntil) + "까지 새 페어링 보류");
+    log({.kind = LogKind::PairingPaused,
+         .ip = ip,
+         .until = timeOfDayAt(pairingPausedUntil),
+         .count = static_cast<int64_t>(recentFailures.size())});
 }
 
 bool NetServer::Impl::pairingPaused() const {

@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/net/LogEvent.h"
 #include "core/store/Store.h"
 #include "platform/Platform.h"
 
@@ -74,7 +75,7 @@ public:
         onPinShow;
     std::function<void()> onPinHide;
     std::function<void()> onClientsChanged;
-    std::function<void(const std::string& line)> onLog;
+    std::function<void(const LogEvent& event)> onLog;
     std::function<void(const std::string& name, bool on)> onScreenViewer;
 
     // Opens the discovery listener, then the control listener, and starts the server thread.

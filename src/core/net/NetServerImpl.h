@@ -68,7 +68,7 @@ struct NetServer::Impl {
     std::atomic<uint16_t> boundControl{0};
     std::atomic<uint16_t> boundDiscovery{0};
 
-    void log(const std::string& line) const;
+    void log(const LogEvent& event) const;
     void clientsChanged();
     void viewersChanged();
 
@@ -144,7 +144,8 @@ private:
     void written(const ErrorCode& ec);
     void closeSocket();
     void releaseHeldButton();
-    std::string who() const { return name + " (" + ip + ")"; }
+    // An entry about this phone.
+    LogEvent event(LogKind kind) const { return {.kind = kind, .name = name, .ip = ip}; }
     ScreenStreamer::Target streamTarget();
 
     NetServer::Impl& server;

@@ -75,7 +75,7 @@ void Session::takeLines() {
     // Input events of one read go out together.
     server.input.sink().flush();
     if (framer.overflowed() || messageTooLong) {
-        server.log(ip + " 줄 길이 초과");
+        server.log({.kind = LogKind::LineTooLong, .ip = ip});
         finish();
         return;
     }
@@ -109,7 +109,7 @@ void Session::handle(const std::string& line) {
         } else if (line.starts_with("HELLO ")) {
             greet(line);
         } else {
-            server.log(ip + " 잘못된 인사말");
+            server.log({.kind = LogKind::BadGreeting, .ip = ip});
             finish();
         }
         return;
@@ -125,7 +125,9 @@ void Session::greet(const std::string& line) {
     greeted = true;
     const Greeting g = parseGreeting(line);
     name = g.name;
-    server.log(who() + " 접속 · 앱 " + g.version);
+    LogEvent hello = event(LogKind::Greeted);
+    hello.version = g.version;
+    server.log(hello);
     if (server.store->isPaired(g.token)) {
         server.store->touch(g.token, ip);
         accept(g.token);
@@ -172,7 +174,9 @@ void Session::openPrompt() {
     busyTimer.cancel();
     expectedPin = drawPin();
     pinDeadline = server.options.now() + server.options.pinTimeout;
-    server.log(who() + " 페어링 요청 — PIN " + *expectedPin + " 표시");
+    LogEvent request = event(LogKind::PairingRequest);
+    request.pin = *expectedPin;
+    server.log(request);
     if (server.owner.onPinShow) {
         std::weak_ptr<asio::io_context> io = server.io;
         std::weak_ptr<Session> weak = weak_from_this();
@@ -192,7 +196,7 @@ void Session::openPrompt() {
     pinTimer.async_wait([weak = weak_from_this()](const ErrorCode& ec) {
         auto self = weak.lock();
         if (ec || !self || !self->expectedPin || self->finished_) return;
-        self->server.log(self->who() + " 페어링 시간 초과");
+        self->server.log(self->event(LogKind::PairingTimeout));
         self->finish();
     });
 }
@@ -200,7 +204,7 @@ void Session::openPrompt() {
 void Session::pinLine(const std::string& line) {
     if (!line.starts_with("PIN ")) return;
     if (pinDeadline && server.options.now() > *pinDeadline) {
-        server.log(who() + " 페어링 시간 초과");
+        server.log(event(LogKind::PairingTimeout));
         finish();
         return;
     }
@@ -211,7 +215,7 @@ void Session::pinLine(const std::string& line) {
     }
     send("ERR pin\n");
     server.fail(ip);
-    server.log(who() + " PIN 불일치");
+    server.log(event(LogKind::PinWrong));
     finish();
 }
 
@@ -238,7 +242,7 @@ void Session::accept(const std::string& token) {
     server.unblock(ip);
     server.clients.push_back(*info);
     server.clientsChanged();
-    server.log(who() + " 연결됨");
+    server.log(event(LogKind::Connected));
 }
 
 void Session::send(std::string line) {
@@ -339,12 +343,12 @@ void Session::finish() {
         --server.screenViewers;
         server.viewersChanged();
         if (server.owner.onScreenViewer) server.owner.onScreenViewer(name, false);
-        server.log(who() + " 화면 보기 종료");
+        server.log(event(LogKind::ViewEnded));
     }
     if (info) {
         std::erase(server.clients, *info);
         server.clientsChanged();
-        server.log(info->name + " 연결 해제");
+        server.log({.kind = LogKind::Disconnected, .name = info->name});
     }
     if (expectedPin) {
         if (server.owner.onPinHide) server.owner.onPinHide();

@@ -149,7 +149,7 @@ void Session::startScreen(const std::string& line) {
     if (!server.store->isPaired(request.token)) return refuse("ERR auth\n");
     if (!server.store->allowScreen()) return refuse("ERR disabled\n");
     auto permissionMissing = [&] {
-        server.log(who() + " 화면 보기 — 화면 기록 권한 없음");
+        server.log(event(LogKind::ViewDenied));
         refuse("ERR perm\n");
     };
     if (!server.platform.screenPermission || !server.platform.screenPermission()) {
@@ -165,8 +165,10 @@ void Session::startScreen(const std::string& line) {
         counted = false;
         --server.unadmitted;
     }
-    server.log(who() + " 화면 보기 시작 · 폭 " + std::to_string(request.width) + " · 화질 " +
-               std::to_string(request.quality));
+    LogEvent started = event(LogKind::ViewStarted);
+    started.width = request.width;
+    started.quality = request.quality;
+    server.log(started);
     if (server.owner.onScreenViewer) server.owner.onScreenViewer(name, true);
 
     std::weak_ptr<Store> store = server.store;

@@ -15,7 +15,8 @@ using StringTable = std::map<std::string, std::map<std::string, std::string>, st
 // The built-in table: 30 language codes, each with the same 35 keys.
 const StringTable& STRINGS();
 // Texts the Linux shell adds beside STRINGS (permission warning, title, body, button; the window
-// that shows the phone page's address), same codes.
+// that shows the phone page's address; the settings notice; activity-log entries as the console
+// shows them), same codes.
 const StringTable& LINUX_STRINGS();
 // The 30 language codes in table order.
 const std::vector<std::string>& languageCodes();

@@ -74,6 +74,23 @@ Texts linuxTexts_ar() {
         {"phone_others", "يمكن الوصول إليه أيضًا على:"},
         {"phone_none",
          "لا يوجد عنوان شبكة بعد: صِل هذا الكمبيوتر بالشبكة نفسها التي يتصل بها هاتفك."},
+        {"log_discovery_port_failed", "تعذر فتح منفذ الاكتشاف: {error}"},
+        {"log_control_port_failed", "تعذر فتح منفذ التحكم: {error}"},
+        {"log_outside_refused", "رُفض اتصال من عنوان خارجي: {ip}"},
+        {"log_address_blocked", "{ip} رمز PIN خاطئ {count} مرات — محظور حتى {until}"},
+        {"log_pairing_paused",
+         "{count} رموز PIN خاطئة إجمالًا (آخرها {ip}) — الاقترانات الجديدة معلّقة حتى {until}"},
+        {"log_line_too_long", "{ip} سطر طويل جدًا"},
+        {"log_bad_greeting", "{ip} تحية غير صالحة"},
+        {"log_greeted", "{name} ({ip}) يتصل · التطبيق {version}"},
+        {"log_pairing_request", "{name} ({ip}) طلب اقتران — عُرض رمز PIN {pin}"},
+        {"log_pairing_timeout", "{name} ({ip}) انتهت مهلة الاقتران"},
+        {"log_pin_wrong", "{name} ({ip}) رمز PIN خاطئ"},
+        {"log_connected", "{name} ({ip}) متصل"},
+        {"log_disconnected", "{name} قُطع الاتصال"},
+        {"log_view_started", "{name} ({ip}) بدأ عرض الشاشة · العرض {width} · الجودة {quality}"},
+        {"log_view_ended", "{name} ({ip}) انتهى عرض الشاشة"},
+        {"log_view_denied", "{name} ({ip}) عرض الشاشة — لا يوجد إذن تسجيل الشاشة"},
     };
 }
 

@@ -87,6 +87,25 @@ Texts linuxTexts_de() {
         {"phone_none",
          "Noch keine Netzwerkadresse: Verbinden Sie diesen Computer mit demselben Netzwerk wie Ihr "
          "Telefon."},
+        {"log_discovery_port_failed", "Suchport konnte nicht geöffnet werden: {error}"},
+        {"log_control_port_failed", "Steuerport konnte nicht geöffnet werden: {error}"},
+        {"log_outside_refused", "Verbindung von externer Adresse abgelehnt: {ip}"},
+        {"log_address_blocked", "{ip} PIN {count}-mal falsch — gesperrt bis {until}"},
+        {"log_pairing_paused",
+         "{count} falsche PINs insgesamt (zuletzt {ip}) — neue Kopplungen warten bis {until}"},
+        {"log_line_too_long", "{ip} Zeile zu lang"},
+        {"log_bad_greeting", "{ip} ungültige Begrüßung"},
+        {"log_greeted", "{name} ({ip}) verbindet · App {version}"},
+        {"log_pairing_request", "{name} ({ip}) Kopplungsanfrage — PIN {pin} angezeigt"},
+        {"log_pairing_timeout", "{name} ({ip}) Kopplung abgelaufen"},
+        {"log_pin_wrong", "{name} ({ip}) falsche PIN"},
+        {"log_connected", "{name} ({ip}) verbunden"},
+        {"log_disconnected", "{name} getrennt"},
+        {"log_view_started",
+         "{name} ({ip}) Bildschirmansicht gestartet · Breite {width} · Qualität {quality}"},
+        {"log_view_ended", "{name} ({ip}) Bildschirmansicht beendet"},
+        {"log_view_denied",
+         "{name} ({ip}) Bildschirmansicht — keine Berechtigung zur Bildschirmaufnahme"},
     };
 }
 

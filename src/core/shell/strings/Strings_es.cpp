@@ -82,6 +82,26 @@ Texts linuxTexts_es() {
         {"phone_others", "También disponible en:"},
         {"phone_none",
          "Aún no hay dirección de red: conecta este equipo a la misma red que tu teléfono."},
+        {"log_discovery_port_failed", "No se pudo abrir el puerto de descubrimiento: {error}"},
+        {"log_control_port_failed", "No se pudo abrir el puerto de control: {error}"},
+        {"log_outside_refused", "Conexión rechazada desde una dirección externa: {ip}"},
+        {"log_address_blocked", "{ip} PIN incorrecto {count} veces — bloqueado hasta las {until}"},
+        {"log_pairing_paused",
+         "{count} PIN incorrectos en total (último {ip}) — nuevos emparejamientos en espera hasta "
+         "las {until}"},
+        {"log_line_too_long", "{ip} línea demasiado larga"},
+        {"log_bad_greeting", "{ip} saludo no válido"},
+        {"log_greeted", "{name} ({ip}) conectando · app {version}"},
+        {"log_pairing_request", "{name} ({ip}) solicitud de emparejamiento — PIN {pin} mostrado"},
+        {"log_pairing_timeout", "{name} ({ip}) tiempo de emparejamiento agotado"},
+        {"log_pin_wrong", "{name} ({ip}) PIN incorrecto"},
+        {"log_connected", "{name} ({ip}) conectado"},
+        {"log_disconnected", "{name} desconectado"},
+        {"log_view_started",
+         "{name} ({ip}) visualización de pantalla iniciada · ancho {width} · calidad {quality}"},
+        {"log_view_ended", "{name} ({ip}) visualización de pantalla finalizada"},
+        {"log_view_denied",
+         "{name} ({ip}) visualización de pantalla — sin permiso de grabación de pantalla"},
     };
 }
 

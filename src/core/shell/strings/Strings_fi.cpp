@@ -81,6 +81,25 @@ Texts linuxTexts_fi() {
         {"phone_others", "Tavoitettavissa myös osoitteissa:"},
         {"phone_none",
          "Ei vielä verkko-osoitetta: yhdistä tämä tietokone samaan verkkoon kuin puhelimesi."},
+        {"log_discovery_port_failed", "Hakuporttia ei voitu avata: {error}"},
+        {"log_control_port_failed", "Ohjausporttia ei voitu avata: {error}"},
+        {"log_outside_refused", "Yhteys ulkoisesta osoitteesta hylätty: {ip}"},
+        {"log_address_blocked", "{ip} väärä PIN {count} kertaa — estetty klo {until} asti"},
+        {"log_pairing_paused",
+         "{count} väärää PIN-koodia yhteensä (viimeisin {ip}) — uudet pariliitokset odottavat klo "
+         "{until} asti"},
+        {"log_line_too_long", "{ip} liian pitkä rivi"},
+        {"log_bad_greeting", "{ip} virheellinen tervehdys"},
+        {"log_greeted", "{name} ({ip}) yhdistää · sovellus {version}"},
+        {"log_pairing_request", "{name} ({ip}) pariliitospyyntö — PIN {pin} näytetty"},
+        {"log_pairing_timeout", "{name} ({ip}) pariliitos aikakatkaistiin"},
+        {"log_pin_wrong", "{name} ({ip}) väärä PIN"},
+        {"log_connected", "{name} ({ip}) yhdistetty"},
+        {"log_disconnected", "{name} yhteys katkaistu"},
+        {"log_view_started",
+         "{name} ({ip}) näytön katselu alkoi · leveys {width} · laatu {quality}"},
+        {"log_view_ended", "{name} ({ip}) näytön katselu päättyi"},
+        {"log_view_denied", "{name} ({ip}) näytön katselu — ei näytön tallennuslupaa"},
     };
 }
 

@@ -88,6 +88,26 @@ Texts linuxTexts_fr() {
         {"phone_none",
          "Pas encore d'adresse réseau : connectez cet ordinateur au même réseau que votre "
          "téléphone."},
+        {"log_discovery_port_failed", "Impossible d'ouvrir le port de découverte : {error}"},
+        {"log_control_port_failed", "Impossible d'ouvrir le port de contrôle : {error}"},
+        {"log_outside_refused", "Connexion refusée depuis une adresse externe : {ip}"},
+        {"log_address_blocked", "{ip} PIN erroné {count} fois — bloqué jusqu'à {until}"},
+        {"log_pairing_paused",
+         "{count} PIN erronés au total (dernier {ip}) — nouveaux jumelages suspendus jusqu'à "
+         "{until}"},
+        {"log_line_too_long", "{ip} ligne trop longue"},
+        {"log_bad_greeting", "{ip} salutation invalide"},
+        {"log_greeted", "{name} ({ip}) se connecte · app {version}"},
+        {"log_pairing_request", "{name} ({ip}) demande de jumelage — PIN {pin} affiché"},
+        {"log_pairing_timeout", "{name} ({ip}) délai de jumelage dépassé"},
+        {"log_pin_wrong", "{name} ({ip}) PIN erroné"},
+        {"log_connected", "{name} ({ip}) connecté"},
+        {"log_disconnected", "{name} déconnecté"},
+        {"log_view_started",
+         "{name} ({ip}) affichage de l'écran démarré · largeur {width} · qualité {quality}"},
+        {"log_view_ended", "{name} ({ip}) affichage de l'écran terminé"},
+        {"log_view_denied",
+         "{name} ({ip}) affichage de l'écran — pas d'autorisation d'enregistrement de l'écran"},
     };
 }
 

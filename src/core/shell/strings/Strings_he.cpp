@@ -72,6 +72,23 @@ Texts linuxTexts_he() {
         {"phone_numeric", "זוהי כתובת מספרית: היא עשויה להשתנות כשהרשת מקצה למחשב כתובת חדשה."},
         {"phone_others", "זמין גם בכתובות:"},
         {"phone_none", "עדיין אין כתובת רשת: יש לחבר את המחשב הזה לאותה רשת שאליה מחובר הטלפון."},
+        {"log_discovery_port_failed", "לא ניתן לפתוח את פורט הגילוי: {error}"},
+        {"log_control_port_failed", "לא ניתן לפתוח את פורט הבקרה: {error}"},
+        {"log_outside_refused", "חיבור מכתובת חיצונית נדחה: {ip}"},
+        {"log_address_blocked", "{ip} קוד PIN שגוי {count} פעמים — חסום עד {until}"},
+        {"log_pairing_paused",
+         "{count} קודי PIN שגויים בסך הכול (אחרון {ip}) — צימודים חדשים ממתינים עד {until}"},
+        {"log_line_too_long", "{ip} שורה ארוכה מדי"},
+        {"log_bad_greeting", "{ip} ברכה לא חוקית"},
+        {"log_greeted", "{name} ({ip}) מתחבר · אפליקציה {version}"},
+        {"log_pairing_request", "{name} ({ip}) בקשת צימוד — מוצג PIN {pin}"},
+        {"log_pairing_timeout", "{name} ({ip}) תם הזמן לצימוד"},
+        {"log_pin_wrong", "{name} ({ip}) PIN שגוי"},
+        {"log_connected", "{name} ({ip}) מחובר"},
+        {"log_disconnected", "{name} התנתק"},
+        {"log_view_started", "{name} ({ip}) צפייה במסך החלה · רוחב {width} · איכות {quality}"},
+        {"log_view_ended", "{name} ({ip}) צפייה במסך הסתיימה"},
+        {"log_view_denied", "{name} ({ip}) צפייה במסך — אין הרשאת הקלטת מסך"},
     };
 }
 

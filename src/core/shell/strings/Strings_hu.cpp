@@ -85,6 +85,25 @@ Texts linuxTexts_hu() {
         {"phone_none",
          "Még nincs hálózati cím: csatlakoztassa ezt a számítógépet ugyanahhoz a hálózathoz, mint "
          "a telefonját."},
+        {"log_discovery_port_failed", "Nem sikerült megnyitni a keresési portot: {error}"},
+        {"log_control_port_failed", "Nem sikerült megnyitni a vezérlőportot: {error}"},
+        {"log_outside_refused", "Külső címről érkező kapcsolat elutasítva: {ip}"},
+        {"log_address_blocked", "{ip} hibás PIN {count} alkalommal — letiltva eddig: {until}"},
+        {"log_pairing_paused",
+         "{count} hibás PIN összesen (utolsó: {ip}) — új párosítások várakoznak eddig: {until}"},
+        {"log_line_too_long", "{ip} túl hosszú sor"},
+        {"log_bad_greeting", "{ip} érvénytelen köszöntés"},
+        {"log_greeted", "{name} ({ip}) csatlakozik · alkalmazás {version}"},
+        {"log_pairing_request", "{name} ({ip}) párosítási kérés — PIN {pin} megjelenítve"},
+        {"log_pairing_timeout", "{name} ({ip}) a párosítás ideje lejárt"},
+        {"log_pin_wrong", "{name} ({ip}) hibás PIN"},
+        {"log_connected", "{name} ({ip}) csatlakozva"},
+        {"log_disconnected", "{name} leválasztva"},
+        {"log_view_started",
+         "{name} ({ip}) képernyő megtekintése elindult · szélesség {width} · minőség {quality}"},
+        {"log_view_ended", "{name} ({ip}) képernyő megtekintése befejeződött"},
+        {"log_view_denied",
+         "{name} ({ip}) képernyő megtekintése — nincs képernyőrögzítési engedély"},
     };
 }
 

@@ -80,6 +80,24 @@ Texts linuxTexts_id() {
         {"phone_none",
          "Belum ada alamat jaringan: hubungkan komputer ini ke jaringan yang sama dengan ponsel "
          "Anda."},
+        {"log_discovery_port_failed", "Tidak dapat membuka port penemuan: {error}"},
+        {"log_control_port_failed", "Tidak dapat membuka port kontrol: {error}"},
+        {"log_outside_refused", "Koneksi dari alamat luar ditolak: {ip}"},
+        {"log_address_blocked", "{ip} PIN salah {count} kali — diblokir sampai {until}"},
+        {"log_pairing_paused",
+         "Total {count} PIN salah (terakhir {ip}) — pemasangan baru ditunda sampai {until}"},
+        {"log_line_too_long", "{ip} baris terlalu panjang"},
+        {"log_bad_greeting", "{ip} salam tidak valid"},
+        {"log_greeted", "{name} ({ip}) menyambung · aplikasi {version}"},
+        {"log_pairing_request", "{name} ({ip}) permintaan pemasangan — PIN {pin} ditampilkan"},
+        {"log_pairing_timeout", "{name} ({ip}) waktu pemasangan habis"},
+        {"log_pin_wrong", "{name} ({ip}) PIN salah"},
+        {"log_connected", "{name} ({ip}) tersambung"},
+        {"log_disconnected", "{name} terputus"},
+        {"log_view_started",
+         "{name} ({ip}) melihat layar dimulai · lebar {width} · kualitas {quality}"},
+        {"log_view_ended", "{name} ({ip}) melihat layar selesai"},
+        {"log_view_denied", "{name} ({ip}) melihat layar — tidak ada izin perekaman layar"},
     };
 }
 

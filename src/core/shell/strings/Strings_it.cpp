@@ -87,6 +87,26 @@ Texts linuxTexts_it() {
         {"phone_none",
          "Nessun indirizzo di rete per ora: collega questo computer alla stessa rete del "
          "telefono."},
+        {"log_discovery_port_failed", "Impossibile aprire la porta di rilevamento: {error}"},
+        {"log_control_port_failed", "Impossibile aprire la porta di controllo: {error}"},
+        {"log_outside_refused", "Connessione rifiutata da un indirizzo esterno: {ip}"},
+        {"log_address_blocked", "{ip} PIN errato {count} volte — bloccato fino alle {until}"},
+        {"log_pairing_paused",
+         "{count} PIN errati in totale (ultimo {ip}) — nuovi abbinamenti sospesi fino alle "
+         "{until}"},
+        {"log_line_too_long", "{ip} riga troppo lunga"},
+        {"log_bad_greeting", "{ip} saluto non valido"},
+        {"log_greeted", "{name} ({ip}) in connessione · app {version}"},
+        {"log_pairing_request", "{name} ({ip}) richiesta di abbinamento — PIN {pin} mostrato"},
+        {"log_pairing_timeout", "{name} ({ip}) abbinamento scaduto"},
+        {"log_pin_wrong", "{name} ({ip}) PIN errato"},
+        {"log_connected", "{name} ({ip}) connesso"},
+        {"log_disconnected", "{name} disconnesso"},
+        {"log_view_started",
+         "{name} ({ip}) visualizzazione schermo avviata · larghezza {width} · qualità {quality}"},
+        {"log_view_ended", "{name} ({ip}) visualizzazione schermo terminata"},
+        {"log_view_denied",
+         "{name} ({ip}) visualizzazione schermo — nessun permesso di registrazione dello schermo"},
     };
 }
 

@@ -85,6 +85,23 @@ Texts linuxTexts_ja() {
         {"phone_none",
          "ネットワークアドレスがまだありません。このコンピュータをスマートフォンと同じネットワーク"
          "に接続してください。"},
+        {"log_discovery_port_failed", "検出ポートを開けませんでした: {error}"},
+        {"log_control_port_failed", "制御ポートを開けませんでした: {error}"},
+        {"log_outside_refused", "外部アドレスからの接続を拒否: {ip}"},
+        {"log_address_blocked", "{ip} PIN不一致 {count}回 — {until}までブロック"},
+        {"log_pairing_paused",
+         "PIN不一致 累計{count}回 (最後 {ip}) — {until}まで新しいペアリングを保留"},
+        {"log_line_too_long", "{ip} 行が長すぎます"},
+        {"log_bad_greeting", "{ip} 不正な挨拶"},
+        {"log_greeted", "{name} ({ip}) 接続中 · アプリ {version}"},
+        {"log_pairing_request", "{name} ({ip}) ペアリング要求 — PIN {pin} を表示"},
+        {"log_pairing_timeout", "{name} ({ip}) ペアリングがタイムアウト"},
+        {"log_pin_wrong", "{name} ({ip}) PIN不一致"},
+        {"log_connected", "{name} ({ip}) 接続しました"},
+        {"log_disconnected", "{name} 切断しました"},
+        {"log_view_started", "{name} ({ip}) 画面表示を開始 · 幅 {width} · 画質 {quality}"},
+        {"log_view_ended", "{name} ({ip}) 画面表示を終了"},
+        {"log_view_denied", "{name} ({ip}) 画面表示 — 画面収録の権限がありません"},
     };
 }
 

@@ -75,6 +75,23 @@ Texts linuxTexts_ko() {
         {"phone_others", "다음 주소로도 접속할 수 있습니다:"},
         {"phone_none",
          "아직 네트워크 주소가 없습니다. 이 컴퓨터를 휴대폰과 같은 네트워크에 연결하세요."},
+        {"log_discovery_port_failed", "탐색 포트를 열지 못했습니다: {error}"},
+        {"log_control_port_failed", "제어 포트를 열지 못했습니다: {error}"},
+        {"log_outside_refused", "외부 주소 연결 거부: {ip}"},
+        {"log_address_blocked", "{ip} PIN {count}회 불일치 — {until}까지 차단"},
+        {"log_pairing_paused",
+         "PIN 불일치 {count}회 누적 (마지막 {ip}) — {until}까지 새 페어링 보류"},
+        {"log_line_too_long", "{ip} 줄 길이 초과"},
+        {"log_bad_greeting", "{ip} 잘못된 인사말"},
+        {"log_greeted", "{name} ({ip}) 접속 · 앱 {version}"},
+        {"log_pairing_request", "{name} ({ip}) 페어링 요청 — PIN {pin} 표시"},
+        {"log_pairing_timeout", "{name} ({ip}) 페어링 시간 초과"},
+        {"log_pin_wrong", "{name} ({ip}) PIN 불일치"},
+        {"log_connected", "{name} ({ip}) 연결됨"},
+        {"log_disconnected", "{name} 연결 해제"},
+        {"log_view_started", "{name} ({ip}) 화면 보기 시작 · 폭 {width} · 화질 {quality}"},
+        {"log_view_ended", "{name} ({ip}) 화면 보기 종료"},
+        {"log_view_denied", "{name} ({ip}) 화면 보기 — 화면 기록 권한 없음"},
     };
 }
 

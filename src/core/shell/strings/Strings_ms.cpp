@@ -82,6 +82,25 @@ Texts linuxTexts_ms() {
         {"phone_none",
          "Belum ada alamat rangkaian: sambungkan komputer ini ke rangkaian yang sama dengan "
          "telefon anda."},
+        {"log_discovery_port_failed", "Port penemuan tidak dapat dibuka: {error}"},
+        {"log_control_port_failed", "Port kawalan tidak dapat dibuka: {error}"},
+        {"log_outside_refused", "Sambungan dari alamat luar ditolak: {ip}"},
+        {"log_address_blocked", "{ip} PIN salah {count} kali — disekat sehingga {until}"},
+        {"log_pairing_paused",
+         "Jumlah {count} PIN salah (terakhir {ip}) — penggandingan baharu ditangguhkan sehingga "
+         "{until}"},
+        {"log_line_too_long", "{ip} baris terlalu panjang"},
+        {"log_bad_greeting", "{ip} ucapan tidak sah"},
+        {"log_greeted", "{name} ({ip}) sedang menyambung · aplikasi {version}"},
+        {"log_pairing_request", "{name} ({ip}) permintaan penggandingan — PIN {pin} dipaparkan"},
+        {"log_pairing_timeout", "{name} ({ip}) masa penggandingan tamat"},
+        {"log_pin_wrong", "{name} ({ip}) PIN salah"},
+        {"log_connected", "{name} ({ip}) disambungkan"},
+        {"log_disconnected", "{name} diputuskan"},
+        {"log_view_started",
+         "{name} ({ip}) tontonan skrin bermula · lebar {width} · kualiti {quality}"},
+        {"log_view_ended", "{name} ({ip}) tontonan skrin tamat"},
+        {"log_view_denied", "{name} ({ip}) tontonan skrin — tiada kebenaran rakaman skrin"},
     };
 }
 

@@ -84,6 +84,25 @@ Texts linuxTexts_nl() {
         {"phone_others", "Ook bereikbaar via:"},
         {"phone_none",
          "Nog geen netwerkadres: verbind deze computer met hetzelfde netwerk als je telefoon."},
+        {"log_discovery_port_failed", "Kan de zoekpoort niet openen: {error}"},
+        {"log_control_port_failed", "Kan de besturingspoort niet openen: {error}"},
+        {"log_outside_refused", "Verbinding van extern adres geweigerd: {ip}"},
+        {"log_address_blocked", "{ip} pincode {count} keer onjuist — geblokkeerd tot {until}"},
+        {"log_pairing_paused",
+         "{count} onjuiste pincodes in totaal (laatste {ip}) — nieuwe koppelingen wachten tot "
+         "{until}"},
+        {"log_line_too_long", "{ip} regel te lang"},
+        {"log_bad_greeting", "{ip} ongeldige begroeting"},
+        {"log_greeted", "{name} ({ip}) maakt verbinding · app {version}"},
+        {"log_pairing_request", "{name} ({ip}) koppelverzoek — pincode {pin} getoond"},
+        {"log_pairing_timeout", "{name} ({ip}) koppelen verlopen"},
+        {"log_pin_wrong", "{name} ({ip}) onjuiste pincode"},
+        {"log_connected", "{name} ({ip}) verbonden"},
+        {"log_disconnected", "{name} verbinding verbroken"},
+        {"log_view_started",
+         "{name} ({ip}) scherm bekijken gestart · breedte {width} · kwaliteit {quality}"},
+        {"log_view_ended", "{name} ({ip}) scherm bekijken beëindigd"},
+        {"log_view_denied", "{name} ({ip}) scherm bekijken — geen toestemming voor schermopname"},
     };
 }
 

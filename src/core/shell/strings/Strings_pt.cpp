@@ -85,6 +85,26 @@ Texts linuxTexts_pt() {
         {"phone_others", "Também disponível em:"},
         {"phone_none",
          "Ainda sem endereço de rede: conecte este computador à mesma rede do celular."},
+        {"log_discovery_port_failed", "Não foi possível abrir a porta de descoberta: {error}"},
+        {"log_control_port_failed", "Não foi possível abrir a porta de controle: {error}"},
+        {"log_outside_refused", "Conexão recusada de um endereço externo: {ip}"},
+        {"log_address_blocked", "{ip} PIN incorreto {count} vezes — bloqueado até {until}"},
+        {"log_pairing_paused",
+         "{count} PINs incorretos no total (último {ip}) — novos pareamentos suspensos até "
+         "{until}"},
+        {"log_line_too_long", "{ip} linha longa demais"},
+        {"log_bad_greeting", "{ip} saudação inválida"},
+        {"log_greeted", "{name} ({ip}) conectando · app {version}"},
+        {"log_pairing_request", "{name} ({ip}) pedido de pareamento — PIN {pin} exibido"},
+        {"log_pairing_timeout", "{name} ({ip}) tempo de pareamento esgotado"},
+        {"log_pin_wrong", "{name} ({ip}) PIN incorreto"},
+        {"log_connected", "{name} ({ip}) conectado"},
+        {"log_disconnected", "{name} desconectado"},
+        {"log_view_started",
+         "{name} ({ip}) visualização da tela iniciada · largura {width} · qualidade {quality}"},
+        {"log_view_ended", "{name} ({ip}) visualização da tela encerrada"},
+        {"log_view_denied",
+         "{name} ({ip}) visualização da tela — sem permissão de gravação de tela"},
     };
 }
 

@@ -87,6 +87,26 @@ Texts linuxTexts_ro() {
         {"phone_none",
          "Încă nu există o adresă de rețea: conectează acest computer la aceeași rețea ca "
          "telefonul."},
+        {"log_discovery_port_failed", "Nu s-a putut deschide portul de descoperire: {error}"},
+        {"log_control_port_failed", "Nu s-a putut deschide portul de control: {error}"},
+        {"log_outside_refused", "Conexiune refuzată de la o adresă externă: {ip}"},
+        {"log_address_blocked", "{ip} PIN greșit de {count} ori — blocat până la {until}"},
+        {"log_pairing_paused",
+         "{count} PIN-uri greșite în total (ultimul {ip}) — asocierile noi așteaptă până la "
+         "{until}"},
+        {"log_line_too_long", "{ip} linie prea lungă"},
+        {"log_bad_greeting", "{ip} salut nevalid"},
+        {"log_greeted", "{name} ({ip}) se conectează · aplicația {version}"},
+        {"log_pairing_request", "{name} ({ip}) cerere de asociere — PIN {pin} afișat"},
+        {"log_pairing_timeout", "{name} ({ip}) timpul de asociere a expirat"},
+        {"log_pin_wrong", "{name} ({ip}) PIN greșit"},
+        {"log_connected", "{name} ({ip}) conectat"},
+        {"log_disconnected", "{name} deconectat"},
+        {"log_view_started",
+         "{name} ({ip}) vizualizarea ecranului a început · lățime {width} · calitate {quality}"},
+        {"log_view_ended", "{name} ({ip}) vizualizarea ecranului s-a încheiat"},
+        {"log_view_denied",
+         "{name} ({ip}) vizualizarea ecranului — fără permisiunea de înregistrare a ecranului"},
     };
 }
 

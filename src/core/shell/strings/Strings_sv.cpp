@@ -81,6 +81,25 @@ Texts linuxTexts_sv() {
         {"phone_others", "Nås även på:"},
         {"phone_none",
          "Ingen nätverksadress ännu: anslut den här datorn till samma nätverk som telefonen."},
+        {"log_discovery_port_failed", "Kunde inte öppna sökporten: {error}"},
+        {"log_control_port_failed", "Kunde inte öppna kontrollporten: {error}"},
+        {"log_outside_refused", "Anslutning från extern adress nekad: {ip}"},
+        {"log_address_blocked", "{ip} fel PIN {count} gånger — spärrad till {until}"},
+        {"log_pairing_paused",
+         "{count} felaktiga PIN-koder totalt (senast {ip}) — nya parkopplingar väntar till "
+         "{until}"},
+        {"log_line_too_long", "{ip} raden är för lång"},
+        {"log_bad_greeting", "{ip} ogiltig hälsning"},
+        {"log_greeted", "{name} ({ip}) ansluter · app {version}"},
+        {"log_pairing_request", "{name} ({ip}) begäran om parkoppling — PIN {pin} visas"},
+        {"log_pairing_timeout", "{name} ({ip}) parkopplingen tog för lång tid"},
+        {"log_pin_wrong", "{name} ({ip}) fel PIN"},
+        {"log_connected", "{name} ({ip}) ansluten"},
+        {"log_disconnected", "{name} frånkopplad"},
+        {"log_view_started",
+         "{name} ({ip}) skärmvisning startad · bredd {width} · kvalitet {quality}"},
+        {"log_view_ended", "{name} ({ip}) skärmvisning avslutad"},
+        {"log_view_denied", "{name} ({ip}) skärmvisning — ingen behörighet för skärminspelning"},
     };
 }
 

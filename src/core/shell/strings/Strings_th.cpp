@@ -68,6 +68,22 @@ Texts linuxTexts_th() {
         {"phone_numeric", "นี่คือที่อยู่แบบตัวเลข อาจเปลี่ยนเมื่อเครือข่ายกำหนดที่อยู่ใหม่ให้คอมพิวเตอร์"},
         {"phone_others", "เข้าถึงได้จากที่อยู่เหล่านี้ด้วย:"},
         {"phone_none", "ยังไม่มีที่อยู่เครือข่าย เชื่อมต่อคอมพิวเตอร์นี้กับเครือข่ายเดียวกับโทรศัพท์ของคุณ"},
+        {"log_discovery_port_failed", "เปิดพอร์ตค้นหาไม่ได้: {error}"},
+        {"log_control_port_failed", "เปิดพอร์ตควบคุมไม่ได้: {error}"},
+        {"log_outside_refused", "ปฏิเสธการเชื่อมต่อจากที่อยู่ภายนอก: {ip}"},
+        {"log_address_blocked", "{ip} PIN ผิด {count} ครั้ง — ถูกบล็อกถึง {until}"},
+        {"log_pairing_paused", "PIN ผิดรวม {count} ครั้ง (ล่าสุด {ip}) — การจับคู่ใหม่รอถึง {until}"},
+        {"log_line_too_long", "{ip} บรรทัดยาวเกินไป"},
+        {"log_bad_greeting", "{ip} คำทักทายไม่ถูกต้อง"},
+        {"log_greeted", "{name} ({ip}) กำลังเชื่อมต่อ · แอป {version}"},
+        {"log_pairing_request", "{name} ({ip}) คำขอจับคู่ — แสดง PIN {pin}"},
+        {"log_pairing_timeout", "{name} ({ip}) การจับคู่หมดเวลา"},
+        {"log_pin_wrong", "{name} ({ip}) PIN ผิด"},
+        {"log_connected", "{name} ({ip}) เชื่อมต่อแล้ว"},
+        {"log_disconnected", "{name} ยกเลิกการเชื่อมต่อแล้ว"},
+        {"log_view_started", "{name} ({ip}) เริ่มดูหน้าจอ · ความกว้าง {width} · คุณภาพ {quality}"},
+        {"log_view_ended", "{name} ({ip}) หยุดดูหน้าจอ"},
+        {"log_view_denied", "{name} ({ip}) ดูหน้าจอ — ไม่มีสิทธิ์บันทึกหน้าจอ"},
     };
 }
 

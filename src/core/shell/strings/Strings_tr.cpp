@@ -79,6 +79,25 @@ Texts linuxTexts_tr() {
          "Bu sayısal bir adrestir: ağ bilgisayara yeni bir adres verdiğinde değişebilir."},
         {"phone_others", "Şu adreslerden de erişilebilir:"},
         {"phone_none", "Henüz ağ adresi yok: bu bilgisayarı telefonunuzla aynı ağa bağlayın."},
+        {"log_discovery_port_failed", "Keşif bağlantı noktası açılamadı: {error}"},
+        {"log_control_port_failed", "Denetim bağlantı noktası açılamadı: {error}"},
+        {"log_outside_refused", "Dış adresten gelen bağlantı reddedildi: {ip}"},
+        {"log_address_blocked", "{ip} {count} kez yanlış PIN — {until} saatine kadar engellendi"},
+        {"log_pairing_paused",
+         "Toplam {count} yanlış PIN (son {ip}) — yeni eşleştirmeler {until} saatine kadar "
+         "bekliyor"},
+        {"log_line_too_long", "{ip} satır çok uzun"},
+        {"log_bad_greeting", "{ip} geçersiz selamlama"},
+        {"log_greeted", "{name} ({ip}) bağlanıyor · uygulama {version}"},
+        {"log_pairing_request", "{name} ({ip}) eşleştirme isteği — PIN {pin} gösterildi"},
+        {"log_pairing_timeout", "{name} ({ip}) eşleştirme zaman aşımına uğradı"},
+        {"log_pin_wrong", "{name} ({ip}) yanlış PIN"},
+        {"log_connected", "{name} ({ip}) bağlandı"},
+        {"log_disconnected", "{name} bağlantısı kesildi"},
+        {"log_view_started",
+         "{name} ({ip}) ekran izleme başladı · genişlik {width} · kalite {quality}"},
+        {"log_view_ended", "{name} ({ip}) ekran izleme bitti"},
+        {"log_view_denied", "{name} ({ip}) ekran izleme — ekran kaydı izni yok"},
     };
 }
 

@@ -68,6 +68,22 @@ Texts linuxTexts_zh() {
         {"phone_numeric", "这是数字地址：网络为电脑分配新地址时可能会改变。"},
         {"phone_others", "也可以通过以下地址访问："},
         {"phone_none", "尚无网络地址：请将此电脑连接到与手机相同的网络。"},
+        {"log_discovery_port_failed", "无法打开发现端口：{error}"},
+        {"log_control_port_failed", "无法打开控制端口：{error}"},
+        {"log_outside_refused", "已拒绝外部地址的连接：{ip}"},
+        {"log_address_blocked", "{ip} PIN 错误 {count} 次 — 封锁至 {until}"},
+        {"log_pairing_paused", "PIN 错误累计 {count} 次（最后 {ip}）— 新配对暂停至 {until}"},
+        {"log_line_too_long", "{ip} 行过长"},
+        {"log_bad_greeting", "{ip} 无效的问候"},
+        {"log_greeted", "{name} ({ip}) 正在连接 · 应用 {version}"},
+        {"log_pairing_request", "{name} ({ip}) 配对请求 — 已显示 PIN {pin}"},
+        {"log_pairing_timeout", "{name} ({ip}) 配对超时"},
+        {"log_pin_wrong", "{name} ({ip}) PIN 错误"},
+        {"log_connected", "{name} ({ip}) 已连接"},
+        {"log_disconnected", "{name} 已断开连接"},
+        {"log_view_started", "{name} ({ip}) 开始查看屏幕 · 宽度 {width} · 画质 {quality}"},
+        {"log_view_ended", "{name} ({ip}) 结束查看屏幕"},
+        {"log_view_denied", "{name} ({ip}) 查看屏幕 — 无屏幕录制权限"},
     };
 }
 

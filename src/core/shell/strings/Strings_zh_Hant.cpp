@@ -68,6 +68,22 @@ Texts linuxTexts_zh_Hant() {
         {"phone_numeric", "這是數字網址：網路指派新位址給電腦時可能會改變。"},
         {"phone_others", "也可以透過以下網址連線："},
         {"phone_none", "尚無網路位址：請將這部電腦連上與手機相同的網路。"},
+        {"log_discovery_port_failed", "無法開啟探索連接埠：{error}"},
+        {"log_control_port_failed", "無法開啟控制連接埠：{error}"},
+        {"log_outside_refused", "已拒絕外部位址的連線：{ip}"},
+        {"log_address_blocked", "{ip} PIN 錯誤 {count} 次 — 封鎖至 {until}"},
+        {"log_pairing_paused", "PIN 錯誤累計 {count} 次（最後 {ip}）— 新配對暫停至 {until}"},
+        {"log_line_too_long", "{ip} 行過長"},
+        {"log_bad_greeting", "{ip} 無效的問候"},
+        {"log_greeted", "{name} ({ip}) 正在連線 · App {version}"},
+        {"log_pairing_request", "{name} ({ip}) 配對要求 — 已顯示 PIN {pin}"},
+        {"log_pairing_timeout", "{name} ({ip}) 配對逾時"},
+        {"log_pin_wrong", "{name} ({ip}) PIN 錯誤"},
+        {"log_connected", "{name} ({ip}) 已連線"},
+        {"log_disconnected", "{name} 已中斷連線"},
+        {"log_view_started", "{name} ({ip}) 開始檢視螢幕 · 寬度 {width} · 畫質 {quality}"},
+        {"log_view_ended", "{name} ({ip}) 結束檢視螢幕"},
+        {"log_view_denied", "{name} ({ip}) 檢視螢幕 — 沒有螢幕錄製權限"},
     };
 }
 
