@@ -210,9 +210,9 @@ protected:
         options.screenTick = 5ms;
         if (tweak) tweak(options);
         server_ = std::make_unique<NetServer>(store_, platform, options);
-        server_->onLog = [this](const std::string& line) {
+        server_->onLog = [this](const LogEvent& event) {
             std::lock_guard lock(mutex_);
-            logs_.push_back(line);
+            logs_.push_back(event.text());
             changed_.notify_all();
         };
         server_->onPinShow = [this](const std::string&, const std::string&, const std::string& pin,
