@@ -267,7 +267,7 @@ class ForgetTest(ServerTest):
                              ("forget  Solo ", "forgot Solo"),
                              ("forget Twin", "no paired device is named Twin"),
                              ("forget", "commands: allow, power on|off, screen on|off, devices, "
-                                        "forget NAME, quit")):
+                                        "forget NAME, qr, quit")):
             mark = self.server.mark()
             self.server.type(typed)
             self.server.wait_line("^" + re.escape(reply) + "$", since=mark)
