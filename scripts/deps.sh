@@ -5,9 +5,11 @@ PACKAGES=(
   build-essential cmake pkg-config clang libclang-rt-14-dev python3
   libboost1.81-dev nlohmann-json3-dev libicu-dev libturbojpeg0-dev libjpeg62-turbo-dev libyuv-dev
   libx11-dev libxtst-dev libxrandr-dev libxext-dev libxfixes-dev libxdamage-dev
+  libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev xkb-data qt6-wayland
   qt6-base-dev qt6-svg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils xdotool trayer python3-tk libjpeg-turbo-progs
+  sway swaybg wev grim wtype
   librsvg2-bin dpkg-dev fakeroot file lintian desktop-file-utils appstream man-db groff-base
 )
 missing=()

@@ -15,7 +15,12 @@ namespace velora {
 
 ConsoleShell::ConsoleShell(std::shared_ptr<Store> store, Platform platform, std::ostream& out,
                            std::chrono::milliseconds allowDelay)
-    : store_(store), server_(store, std::move(platform)), out_(out), allowDelay_(allowDelay) {
+    : store_(store),
+      backend_(platform.backend),
+      unavailable_(platform.unavailable),
+      server_(store, std::move(platform)),
+      out_(out),
+      allowDelay_(allowDelay) {
     server_.onLog = [this](const std::string& line) {
         store_->log(line);
         print("log: " + printable(line));
@@ -120,6 +125,11 @@ int ConsoleShell::run(std::istream& in) {
     sigaddset(&signals, SIGUSR1);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     print(std::string("Velora ") + kVersion + " \xE2\x80\x94 console shell");
+    print("Input and screen: " + backend_);
+    if (!unavailable_.empty()) {
+        print(unavailable_);
+        store_->log(unavailable_);
+    }
     if (store_->damage()) {
         const SettingsNotice notice = settingsNotice(*store_->damage(), L::lang());
         print(notice.title + ": " + notice.body);

@@ -54,6 +54,9 @@ private:
     };
 
     std::shared_ptr<Store> store_;
+    // The backend's name and what could not start, for the first lines.
+    std::string backend_;
+    std::string unavailable_;
     NetServer server_;
     std::ostream& out_;
     std::chrono::milliseconds allowDelay_;
