@@ -61,6 +61,9 @@ public:
     virtual void key(const KeyStroke& key) = 0;
     // One extended grapheme cluster of text, as UTF-8, typed as written.
     virtual void text(std::string_view cluster) = 0;
+    // The whole text of a line that text() will then get a few clusters at a time: a sink that
+    // binds keys for characters can bind all of them at once.
+    virtual void textAhead(std::string_view utf8) { (void)utf8; }
     // One media key press and release; `keyType` comes from the Keymap.
     virtual void media(int keyType) = 0;
     // Pushes out whatever the sink batched; called once per batch of command lines.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "virtual-keyboard-unstable-v1-client-protocol.h"
@@ -72,6 +73,16 @@ void xdgDescription(void*, zxdg_output_v1*, const char*) {}
 const zxdg_output_v1_listener xdgOutputListener = {xdgPosition, xdgSize, xdgDone, xdgName,
                                                    xdgDescription};
 
+// libwayland finds a relative socket name in $XDG_RUNTIME_DIR and complains on standard error
+// when that is unset; without it there is nothing to reach.
+wl_display* connectQuietly(const char* name) {
+    const char* socket = name != nullptr ? name : std::getenv("WAYLAND_DISPLAY");
+    const bool absolute = socket != nullptr && socket[0] == '/';
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (!absolute && (runtime == nullptr || runtime[0] == '\0')) return nullptr;
+    return wl_display_connect(name);
+}
+
 }  // namespace
 
 PixelSize Output::pixelSize() const {
@@ -90,7 +101,7 @@ Rect Output::area() const {
 }
 
 std::unique_ptr<WaylandConnection> WaylandConnection::connect(const char* name) {
-    wl_display* display = wl_display_connect(name);
+    wl_display* display = connectQuietly(name);
     if (display == nullptr) return nullptr;
     std::unique_ptr<WaylandConnection> connection(new WaylandConnection(display));
     // The first round trip lists the globals, the second brings the outputs' descriptions.
@@ -218,7 +229,7 @@ bool WaylandConnection::roundtrip() {
 }
 
 bool compositorReachable(const char* name) {
-    wl_display* display = wl_display_connect(name);
+    wl_display* display = connectQuietly(name);
     if (display == nullptr) return false;
     const bool answered = wl_display_roundtrip(display) >= 0;
     wl_display_disconnect(display);

@@ -133,6 +133,13 @@ void WaylandEventSink::mouseMove(Point to, std::optional<MouseButton>) {
     }
     zwlr_virtual_pointer_v1_frame(pointer_);
     at_ = to;
+    // The compositor keeps the pointer on the output's pixels: a move to its far edge ends on
+    // the last one.
+    if (main) {
+        const Rect area = main->area();
+        at_->x = std::min(at_->x, area.maxX() - 1);
+        at_->y = std::min(at_->y, area.maxY() - 1);
+    }
 }
 
 // A pressed button is held on the seat, so a move with it is a drag by itself.
@@ -238,6 +245,14 @@ void WaylandEventSink::key(const KeyStroke& stroke) {
 void WaylandEventSink::text(std::string_view cluster) {
     if (!keyboard_) return;
     for (const uint32_t sym : linux_::keysymsForText(cluster)) pendingText_.push_back(sym);
+}
+
+// Every upload sends the whole map to clients again: one for the whole line, where the spare
+// keys suffice, rather than one for each piece of it.
+void WaylandEventSink::textAhead(std::string_view utf8) {
+    if (!keyboard_) return;
+    typePending();
+    if (keymap_.bindMissing(linux_::keysymsForText(utf8))) upload();
 }
 
 // Binds the keysyms the held-back text lacks in one upload, taps keys until one is still
