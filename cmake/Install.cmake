@@ -94,6 +94,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The tray's SVG icons are drawn by Qt's SVG plugins, which are loaded at run time and so are
 # invisible to dpkg-shlibdeps; their package is the one dependency named here.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS libqt6svg6)
+# The tray in a Wayland session without Xwayland needs Qt's Wayland platform plugin, also loaded at
+# run time.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON)
 # A file in /etc is the administrator's to edit; dpkg keeps such changes across upgrades.

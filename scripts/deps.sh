@@ -6,9 +6,11 @@ PACKAGES=(
   libboost1.81-dev nlohmann-json3-dev libicu-dev libturbojpeg0-dev libjpeg62-turbo-dev libyuv-dev
   libqrencode-dev
   libx11-dev libxtst-dev libxrandr-dev libxext-dev libxfixes-dev libxdamage-dev
+  libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev xkb-data qt6-wayland
   qt6-base-dev qt6-svg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils xdotool trayer python3-tk libjpeg-turbo-progs libzbar-dev zbar-tools
+  sway swaybg wev grim wtype
   librsvg2-bin dpkg-dev fakeroot file lintian desktop-file-utils appstream man-db groff-base
 )
 missing=()

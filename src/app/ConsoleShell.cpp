@@ -19,6 +19,8 @@ ConsoleShell::ConsoleShell(std::shared_ptr<Store> store, Platform platform, std:
                            std::chrono::milliseconds allowDelay)
     : store_(store),
       system_(platform.system),
+      backend_(platform.backend),
+      unavailable_(platform.unavailable),
       server_(store, std::move(platform)),
       out_(out),
       allowDelay_(allowDelay) {
@@ -169,6 +171,11 @@ int ConsoleShell::run(std::istream& in) {
     sigaddset(&signals, SIGUSR1);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     print(std::string("Velora ") + kVersion + " \xE2\x80\x94 console shell");
+    print("Input and screen: " + backend_);
+    if (!unavailable_.empty()) {
+        print(unavailable_);
+        store_->log(unavailable_);
+    }
     if (store_->damage()) {
         const SettingsNotice notice = settingsNotice(*store_->damage(), L::lang());
         print(notice.title + ": " + notice.body);

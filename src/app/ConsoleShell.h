@@ -59,6 +59,9 @@ private:
 
     std::shared_ptr<Store> store_;
     std::shared_ptr<SystemInfo> system_;
+    // The backend's name and what could not start, for the first lines.
+    std::string backend_;
+    std::string unavailable_;
     NetServer server_;
     std::ostream& out_;
     std::chrono::milliseconds allowDelay_;

@@ -1,5 +1,6 @@
 #include "app/PlatformSetup.h"
 
+#include <cstdlib>
 #include <string>
 
 #include "core/store/Store.h"
@@ -11,23 +12,18 @@
 #include "platform/linux/X11ScreenSource.h"
 #include "platform/sim/DiscardingEventSink.h"
 #include "platform/sim/SimDisplays.h"
+#include "platform/wayland/WaylandConnection.h"
+#include "platform/wayland/WaylandPlatform.h"
 
 // Last: Xlib defines macros that would clash with the names above.
 #include <X11/Xlib.h>
 
 namespace velora {
 
-Platform makePlatform(const char* display) {
-    if (display != nullptr && *display != '\0') {
-        if (auto platform = makeLinuxInputPlatform(display)) {
-            const std::string name = display;
-            platform->screenSource = [name] { return linux_::makeX11ScreenSource(name.c_str()); };
-            platform->screenPermission = [name] {
-                return linux_::x11ScreenCapturable(name.c_str());
-            };
-            return *platform;
-        }
-    }
+namespace {
+
+// Input that goes nowhere, no displays, no screen: what runs where no backend can start.
+Platform simulatedPlatform() {
     Platform platform;
     platform.events = std::make_shared<sim::DiscardingEventSink>();
     platform.keymap = std::make_shared<linux_::LinuxKeymap>();
@@ -35,7 +31,74 @@ Platform makePlatform(const char* display) {
     platform.launcher = std::make_shared<linux_::LinuxLauncher>();
     platform.system = std::make_shared<linux_::LinuxSystemInfo>();
     platform.screenPermission = [] { return false; };
+    platform.backend = "none (no graphical session)";
     return platform;
+}
+
+Platform x11Platform(const char* display) {
+    if (display != nullptr && *display != '\0') {
+        if (auto platform = makeLinuxInputPlatform(display)) {
+            const std::string name = display;
+            platform->screenSource = [name] { return linux_::makeX11ScreenSource(name.c_str()); };
+            platform->screenPermission = [name] {
+                return linux_::x11ScreenCapturable(name.c_str());
+            };
+            platform->backend = "X11";
+            return *platform;
+        }
+    }
+    return simulatedPlatform();
+}
+
+constexpr const char* kPortalNote =
+    " (GNOME and KDE Plasma offer these through the desktop portal, which Velora does not use "
+    "yet)";
+
+// The wlroots backends the compositor offers, the simulated pieces in place of the others.
+Platform waylandPlatform() {
+    WaylandOffer offer;
+    std::optional<Platform> found = makeWaylandPlatform(nullptr, offer);
+    Platform platform = found ? std::move(*found) : simulatedPlatform();
+    if (!platform.events) platform.events = std::make_shared<sim::DiscardingEventSink>();
+    if (!platform.screenPermission) platform.screenPermission = [] { return false; };
+    if (!offer.reachable) {
+        platform.backend = "none (Wayland)";
+        platform.unavailable =
+            "No Wayland compositor answers: input goes nowhere and the screen cannot be shown";
+    } else if (offer.input && offer.screen) {
+        platform.backend = "wlroots (Wayland)";
+    } else if (offer.input) {
+        platform.backend = "wlroots (Wayland), input only";
+        platform.unavailable = std::string(
+                                   "This Wayland compositor offers no screen copy: the "
+                                   "screen cannot be shown") +
+                               kPortalNote;
+    } else if (offer.screen) {
+        platform.backend = "wlroots (Wayland), screen only";
+        platform.unavailable = std::string(
+                                   "This Wayland compositor offers no virtual pointer "
+                                   "and keyboard: input goes nowhere") +
+                               kPortalNote;
+    } else {
+        platform.backend = "none (Wayland)";
+        platform.unavailable =
+            std::string(
+                "This Wayland compositor offers no virtual pointer, keyboard or screen "
+                "copy: input goes nowhere and the screen cannot be shown") +
+            kPortalNote;
+    }
+    return platform;
+}
+
+}  // namespace
+
+SessionKind currentSessionKind(bool forceX11) {
+    const char* type = std::getenv("XDG_SESSION_TYPE");
+    return sessionKind({type != nullptr ? type : "", !forceX11 && compositorReachable(), forceX11});
+}
+
+Platform makePlatform(SessionKind kind, const char* display) {
+    return kind == SessionKind::Wayland ? waylandPlatform() : x11Platform(display);
 }
 
 std::filesystem::path settingsFolder() {
@@ -56,6 +119,11 @@ bool displayReachable(const char* display) {
     if (connection == nullptr) return false;
     XCloseDisplay(connection);
     return true;
+}
+
+bool compositorReachable() {
+    const char* name = std::getenv("WAYLAND_DISPLAY");
+    return name != nullptr && *name != '\0' && wayland::compositorReachable(name);
 }
 
 }  // namespace velora

@@ -25,13 +25,15 @@ namespace {
 
 void usage(FILE* to) {
     std::fprintf(to,
-                 "usage: velora [--console] [--version] [--help]\n"
+                 "usage: velora [--console] [--x11] [--version] [--help]\n"
                  "\n"
                  "Lets a phone on the local network control this computer: pointer, keys,\n"
                  "text, media keys, power actions and a live view of the screen.\n"
                  "\n"
                  "  --console  run in the terminal instead of the system tray (the default\n"
                  "             when there is no graphical session)\n"
+                 "  --x11      use the X11 backend in a Wayland session (input then reaches\n"
+                 "             only the X programs that run under Xwayland)\n"
                  "  --version  print the version and exit\n"
                  "  --help     print this help and exit\n"
                  "\n"
@@ -57,11 +59,21 @@ std::chrono::milliseconds allowDelay() {
     return std::chrono::milliseconds(std::max<int64_t>(1000, ms.value_or(0)));
 }
 
+// The tray shell's second line names the backend; what could not start is said once, in the
+// log as well.
+void announceBackend(const velora::Platform& platform, velora::Store& store) {
+    std::printf("Input and screen: %s\n", platform.backend.c_str());
+    if (platform.unavailable.empty()) return;
+    std::printf("%s\n", platform.unavailable.c_str());
+    store.log(platform.unavailable);
+}
+
 // The tray shell. A panel started with the same session may put up its tray after us; the icon
 // appears once it does, and the pairing window works without one.
-int runTray(int& argc, char** argv, std::shared_ptr<velora::Store> store, const char* display,
+int runTray(int& argc, char** argv, std::shared_ptr<velora::Store> store, velora::Platform platform,
             const velora::InstanceLock& lock) {
     std::printf("Velora %s \xE2\x80\x94 tray shell\n", velora::kVersion);
+    announceBackend(platform, *store);
     std::fflush(stdout);
     QApplication app(argc, argv);
     app.setApplicationName("velora");
@@ -70,7 +82,6 @@ int runTray(int& argc, char** argv, std::shared_ptr<velora::Store> store, const 
     options.autoStart = velora::autoStartProfile();
     options.statusSocket = lock.statusSocket();
     options.allowDelay = allowDelay();
-    velora::Platform platform = velora::makePlatform(display);
     // Login starts the installed program even when a build tree turned the option on.
     if (velora::isInstalledProgram(velora::programPath())) {
         velora::AutoStart::adopt(options.autoStart, *platform.launcher);
@@ -95,6 +106,7 @@ int alreadyRunning(const velora::InstanceLock& lock, bool graphical) {
 
 int main(int argc, char** argv) {
     bool console = false;
+    bool forceX11 = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--version") {
@@ -109,18 +121,26 @@ int main(int argc, char** argv) {
             console = true;
             continue;
         }
+        if (arg == "--x11") {
+            forceX11 = true;
+            continue;
+        }
         std::fprintf(stderr, "velora: unknown option %s\n\n", argv[i]);
         usage(stderr);
         return 2;
     }
     raiseFileLimit();
     const char* display = std::getenv("DISPLAY");
-    const bool graphical = !console && velora::displayReachable(display);
+    const velora::SessionKind kind = velora::currentSessionKind(forceX11);
+    const bool graphical =
+        !console && (velora::displayReachable(display) ||
+                     (kind == velora::SessionKind::Wayland && velora::compositorReachable()));
     // Taken before the Store, which rewrites config.json as it loads.
     const velora::InstanceLock lock(velora::settingsFolder());
     if (!lock.held()) return alreadyRunning(lock, graphical);
     auto store = std::make_shared<velora::Store>(velora::settingsFolder());
-    if (graphical) return runTray(argc, argv, store, display, lock);
-    velora::ConsoleShell shell(store, velora::makePlatform(display), std::cout, allowDelay());
+    velora::Platform platform = velora::makePlatform(kind, display);
+    if (graphical) return runTray(argc, argv, store, std::move(platform), lock);
+    velora::ConsoleShell shell(store, std::move(platform), std::cout, allowDelay());
     return shell.run(std::cin);
 }

@@ -49,6 +49,12 @@ public:
     virtual Point pointerLocation() = 0;
     // A pointer move to an absolute point; a drag of `held` when a button is down.
     virtual void mouseMove(Point to, std::optional<MouseButton> held) = 0;
+    // A relative move by `by`, worked out from pointerLocation() to end at `to`. Sinks that
+    // cannot read the pointer's position move it by the distance; the others go to `to`.
+    virtual void mouseMoveBy(Point by, Point to, std::optional<MouseButton> held) {
+        (void)by;
+        mouseMove(to, held);
+    }
     virtual void mouseButton(MouseButton button, bool down, Point at) = 0;
     // One scroll event: `vertical` lines (wheel 1) and `horizontal` lines (wheel 2).
     virtual void scroll(int32_t vertical, int32_t horizontal) = 0;
@@ -56,6 +62,9 @@ public:
     virtual void key(const KeyStroke& key) = 0;
     // One extended grapheme cluster of text, as UTF-8, typed as written.
     virtual void text(std::string_view cluster) = 0;
+    // The whole text of a line that text() will then get a few clusters at a time: a sink that
+    // binds keys for characters can bind all of them at once.
+    virtual void textAhead(std::string_view utf8) { (void)utf8; }
     // One media key press and release; `keyType` comes from the Keymap.
     virtual void media(int keyType) = 0;
     // Pushes out whatever the sink batched; called once per batch of command lines.
@@ -166,6 +175,10 @@ struct Platform {
     std::function<std::unique_ptr<ScreenSource>()> screenSource;
     // Whether the screen may be captured (the viewer's permission check).
     std::function<bool()> screenPermission;
+    // Which backend serves input and the screen, as the shells name it ("X11", "wlroots
+    // (Wayland)"), and what could not start, as a sentence; empty when everything did.
+    std::string backend;
+    std::string unavailable;
 };
 
 }  // namespace velora

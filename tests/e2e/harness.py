@@ -141,7 +141,7 @@ class Velora:
         if before:
             before()
         env = dict(os.environ)
-        for name in ("DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY"):
+        for name in ("DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY", "XDG_SESSION_TYPE"):
             env.pop(name, None)
         env.update(XDG_CONFIG_HOME=self.config_home, HOME=os.path.join(self.tmp, "home"),
                    VELORA_LANG=self.lang)

@@ -59,7 +59,7 @@ void InputSim::move(int64_t dx, int64_t dy) {
     x = std::min(x, bounds.maxX() - 1);
     y = std::max(y, bounds.minY());
     y = std::min(y, bounds.maxY() - 1);
-    sink_->mouseMove(Point{x, y}, heldButton_);
+    sink_->mouseMoveBy(Point{x - from.x, y - from.y}, Point{x, y}, heldButton_);
 }
 
 void InputSim::moveAbs(int64_t x, int64_t y) {

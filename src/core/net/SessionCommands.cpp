@@ -76,6 +76,7 @@ void Session::execute(const std::string& line) {
 void Session::startTyping(std::string text) {
     typing = std::move(text);
     typed = 0;
+    server.input.sink().textAhead(typing);
     typeSlice();
 }
 
