@@ -9,6 +9,7 @@ PACKAGES=(
   qt6-base-dev qt6-svg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils xdotool trayer python3-tk libjpeg-turbo-progs libzbar-dev zbar-tools
+  chromium chromium-driver python3-selenium
   librsvg2-bin dpkg-dev fakeroot file lintian desktop-file-utils appstream man-db groff-base
 )
 missing=()
