@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Renders the phone page for docs/phone.md: a real `velora --console` on an Xvfb of its own that
 shows a small desktop scene, and headless Chromium as a phone in portrait, light and dark, in
-English and in Korean. Writes docs/images/phone-*.png. Not part of the test suite; look at every
-picture before committing it.
+English and in Korean (which needs a Korean font such as Debian's fonts-nanum). Writes
+docs/images/phone-*.png. Not part of the test suite; look at every picture before committing it.
 
     python3 tools/phone-shots.py --velora build/velora
 """
