@@ -150,20 +150,39 @@ class Velora:
             self.xvfb = Xvfb(self.screen)
             env["DISPLAY"] = self.xvfb.start()
         self.env = env
-        self.proc = subprocess.Popen([*self.prefix, VELORA, "--console"], env=env,
+        return self._launch(timeout, ready)
+
+    def restart(self, timeout=15):
+        """Ends velora and starts it again with the same config folder and X server, as a reboot
+        of the program alone would; the port lock stays held and console marks stay valid."""
+        self._end()
+        if not wait_until(ports_free, 60, step=0.2):
+            raise RuntimeError("ports 21998/21999 stay busy after the restart")
+        return self._launch(timeout, None)
+
+    def _launch(self, timeout, ready):
+        since = self.mark()
+        self.proc = subprocess.Popen([*self.prefix, VELORA, "--console"], env=self.env,
                                      stdin=subprocess.PIPE,
                                      stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
         self.reader = threading.Thread(target=self._read, daemon=True)
         self.reader.start()
         if ready:
-            self.wait_line(ready, timeout)
+            self.wait_line(ready, timeout, since)
             return self
-        ready = self.wait_line(r"^(Listening on .*|Could not open .*)$", timeout)
+        ready = self.wait_line(r"^(Listening on .*|Could not open .*)$", timeout, since)
         if ready.group(0) != "Listening on TCP 21998 and UDP 21999":
             self.stop()
             raise RuntimeError("velora could not open its ports: " + ready.group(0))
         self._check_ports_are_ours()
         return self
+
+    def _end(self):
+        if self.proc:
+            end_process(self.proc)
+            self.reader.join(5)
+            self.proc.stdin.close()
+            self.proc = None
 
     def _check_ports_are_ours(self):
         """Fails early when a velora started outside this harness shares the ports."""
@@ -174,11 +193,7 @@ class Velora:
             raise RuntimeError(f"another program answers on UDP {DISCOVERY_PORT}: {reply!r}")
 
     def stop(self):
-        if self.proc:
-            end_process(self.proc)
-            self.reader.join(5)
-            self.proc.stdin.close()
-            self.proc = None
+        self._end()
         if self.xvfb:
             self.xvfb.stop()
             self.xvfb = None

@@ -127,6 +127,8 @@ export function createConnection({ identify, openSocket, storage, timers, defaul
     if (reply.type === "ok") {
       token = reply.token;
       storage.setItem(tokenKey(id), token);
+      // From now on the token admits this phone: a drop reconnects instead of asking to pair.
+      mode = "token";
       attempt = 0;
       report("ready");
       ws.send("INFO");

@@ -159,6 +159,25 @@ test("a dropped connection reconnects with growing delays, greeting with the tok
   assert.ok(r.sockets.all.every((x) => !x.sent.some((l) => l.includes(" - "))));
 });
 
+test("a phone paired in this page reconnects with its new token when the connection drops", async () => {
+  const r = rig();
+  r.conn.pair("x");
+  await settle();
+  r.sockets.last.accept();
+  r.sockets.last.reply("PIN");
+  r.conn.submitPin("012345");
+  r.sockets.last.reply(`OK ${TOKEN}`);
+  r.sockets.last.drop();
+  assert.deepEqual([r.phase().phase, r.phase().delay], ["reconnecting", BACKOFF[0]]);
+  r.timers.advance(BACKOFF[0]);
+  await settle();
+  const s = r.sockets.last;
+  s.accept();
+  assert.ok(s.sent[0].startsWith(`HELLO x ${TOKEN} `), s.sent[0]);
+  s.reply(`OK ${TOKEN}`);
+  assert.equal(r.phase().phase, "ready");
+});
+
 test("coming back to the foreground: PING answered keeps, silence reconnects", async () => {
   const r = rig(paired());
   r.conn.start();
