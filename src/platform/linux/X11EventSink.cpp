@@ -188,6 +188,17 @@ void X11EventSink::text(std::string_view cluster) {
     for (const uint32_t sym : keysymsForText(cluster)) pendingText_.push_back(sym);
 }
 
+// A line's text is typed a few clusters at a time with other phones' lines in between; binding
+// every keysym it needs in one map change before the first slice keeps the map still while it is
+// typed. A second change between slices, with no pause for clients to catch up, lost characters.
+void X11EventSink::textAhead(std::string_view utf8) {
+    if (display_ == nullptr) return;
+    typePending();
+    const std::vector<uint32_t> syms = keysymsForText(utf8);
+    const std::vector<KeySym> keysyms(syms.begin(), syms.end());
+    keyboard_->bindMissing(keysyms);
+}
+
 // Types the held-back text: binds the missing keysyms in one map change, taps keys until one
 // is still missing (more keysyms than spare keys), and goes on with the rest the same way.
 // Going on rebinds keys just pressed; clients translate a key with the map they hold when they

@@ -33,6 +33,7 @@ public:
     void scroll(int32_t vertical, int32_t horizontal) override;
     void key(const KeyStroke& key) override;
     void text(std::string_view cluster) override;
+    void textAhead(std::string_view utf8) override;
     void media(int keyType) override;
     void flush() override;
     bool trusted() override { return display_ != nullptr && xtest_; }
