@@ -75,6 +75,8 @@ void HttpConnection::answer(const Request& request) {
         return refuse(http::status::method_not_allowed);
     }
     const std::string_view path = withoutQuery(request.target());
+    // Only targets of the form "/path" name our files; "?x", "*" or a whole URL name nothing.
+    if (!path.starts_with('/')) return refuse(http::status::not_found);
     if (path == "/ws" && beast::websocket::is_upgrade(request)) return upgrade(request);
     if (path == "/id") return serveIdentity(request);
     serveFile(request, path == "/" ? "index.html" : path.substr(1));

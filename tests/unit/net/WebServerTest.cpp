@@ -330,6 +330,8 @@ TEST_F(WebServerTest, RefusalsAreAnsweredWithoutLogOrPrompt) {
         {get("/test/fakes.mjs", host_), 404},
         {get("/../CMakeLists.txt", host_), 404},
         {get("//etc/passwd", host_), 404},
+        {get("?ws", host_), 404},
+        {get("*", host_), 404},
         {get("/", host_, "X-Filler: " + std::string(9000, 'a') + "\r\n"), 431},
         {get("/ws", host_, upgrade + "Origin: http://evil.example\r\n"), 403},
         {get("/ws", host_, upgrade + "Origin: null\r\n"), 403},
