@@ -114,7 +114,7 @@ void converse(uint16_t port, std::string_view bytes) {
     // timeout.
     while (recv(fd, sink, sizeof sink, 0) > 0) {
     }
-    ::close(fd);
+    fuzzing::closeWithoutTimeWait(fd);
 }
 
 }  // namespace

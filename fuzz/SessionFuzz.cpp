@@ -97,7 +97,7 @@ void converse(uint16_t port, std::string_view bytes) {
     // libFuzzer timeout.
     while (recv(fd, sink, sizeof sink, 0) > 0) {
     }
-    ::close(fd);
+    fuzzing::closeWithoutTimeWait(fd);
 }
 
 }  // namespace
