@@ -11,6 +11,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils xdotool trayer python3-tk libjpeg-turbo-progs libzbar-dev zbar-tools
   sway swaybg wev grim wtype
+  libsdbus-c++-dev libsdbus-c++-bin libpipewire-0.3-dev pipewire pipewire-bin wireplumber dbus
+  xdg-desktop-portal xdg-desktop-portal-wlr
   chromium chromium-driver python3-selenium nodejs
   librsvg2-bin dpkg-dev fakeroot file lintian desktop-file-utils appstream man-db groff-base
 )
