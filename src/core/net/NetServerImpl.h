@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "core/input/InputSim.h"
+#include "core/input/Typist.h"
 #include "core/net/Asio.h"
 #include "core/net/Carrier.h"
 #include "core/net/NetServer.h"
@@ -36,6 +37,8 @@ struct NetServer::Impl {
     std::optional<asio::steady_timer> acceptRetry;
     std::optional<asio::ip::udp::socket> udp;
     InputSim input;
+    // Types long texts off the server thread; every other use of `input` holds it.
+    Typist typist{input};
 
     // Server-thread state.
     std::map<const Session*, std::shared_ptr<Session>> sessions;
@@ -118,6 +121,7 @@ public:
     // Commands and the screen request.
     void execute(const std::string& line);
     void startTyping(std::string text);
+    void typingDone();
     void startScreen(const std::string& line);
 
     bool admitted() const { return paired || screen != nullptr; }
@@ -136,7 +140,6 @@ private:
 
     void onRead(const ErrorCode& ec, bool tooLong);
     void takeLines();
-    bool typeSlice();
     void greet(const std::string& line);
     void pump();
     void enqueue(Outgoing item);
@@ -170,10 +173,11 @@ private:
     asio::steady_timer busyTimer;
     asio::steady_timer lingerTimer;
     bool waitingForSlot = false;
-    // Text of a "T" line still being typed, a slice at a time, and how much of it is typed. The
-    // phone's later lines wait until it is done.
-    std::string typing;
-    size_t typed = 0;
+    // The text of a "T" line while it is being typed; the phone's later lines wait until it is
+    // done.
+    std::shared_ptr<Typist::Job> typingJob;
+    // Whether this read's lines posted input events, which then go out together.
+    bool inputPosted = false;
     std::deque<Outgoing> outgoing;
     size_t queuedBytes = 0;
     bool writing = false;

@@ -65,15 +65,19 @@ void Session::onRead(const ErrorCode& ec, bool tooLong) {
 // Handles the lines read so far, then reads on. While the phone waits for the pairing slot, or
 // its text is being typed, its later lines stay unread and nothing more is read.
 void Session::takeLines() {
-    while (!waitingForSlot && typing.empty()) {
+    while (!waitingForSlot && !typingJob) {
         const auto line = framer.next();
         if (!line) break;
         handle(*line);
         if (finished_) return;
     }
-    if (waitingForSlot || !typing.empty()) return;
+    if (waitingForSlot || typingJob) return;
     // Input events of one read go out together.
-    server.input.sink().flush();
+    if (inputPosted) {
+        Typist::Hold hold(server.typist);
+        server.input.sink().flush();
+        inputPosted = false;
+    }
     if (framer.overflowed() || messageTooLong) {
         server.log({.kind = LogKind::LineTooLong, .ip = ip});
         finish();
@@ -336,6 +340,7 @@ void Session::closeSocket() {
 void Session::finish() {
     if (finished_) return;
     finished_ = true;
+    if (typingJob) typingJob->cancel();
     releaseHeldButton();
     if (screen) {
         screen->stop();
@@ -382,6 +387,7 @@ namespace velora {
 // A drag cut off by a lost connection would otherwise leave the button down on the desktop.
 void Session::releaseHeldButton() {
     if (!heldButton) return;
+    Typist::Hold hold(server.typist);
     if (server.input.heldButton()) {
         server.input.buttonUp(*heldButton);
         server.input.sink().flush();

@@ -10,22 +10,28 @@ namespace {
 
 // Longest text a "T" line may type, decoded: about half a minute of key presses on X11.
 constexpr size_t kMaxTypedBytes = 64 * 1024;
-// One slice of typing: other phones' lines are handled between slices.
-constexpr size_t kSliceClusters = 8;
-constexpr size_t kSliceBytes = 512;
-
-// The start of the UTF-8 sequence at or before `at`.
-size_t codePointStart(std::string_view text, size_t at) {
-    while (at > 0 && at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) {
-        --at;
-    }
-    return at;
-}
 
 }  // namespace
 
 void Session::execute(const std::string& line) {
     const auto [verb, argument] = splitCommand(line);
+    if (verb == "PING") {
+        send("PONG\n");
+        return;
+    }
+    if (verb == "INFO") {
+        send(server.owner.infoLine());
+        return;
+    }
+    if (verb == "T") {
+        // A text too long to type in reasonable time is refused as silently as invalid Base64.
+        auto bytes = decodeBase64(argument);
+        if (bytes && bytes->size() <= kMaxTypedBytes) startTyping(utf8::sanitize(*bytes));
+        return;
+    }
+    // The input is shared with the typist's thread, which lets go of it between slices.
+    Typist::Hold hold(server.typist);
+    inputPosted = true;
     InputSim& input = server.input;
     if (verb == "M") {
         const auto [dx, dy] = two(argument);
@@ -54,10 +60,6 @@ void Session::execute(const std::string& line) {
         }
     } else if (verb == "H") {
         if (!input.hotkey(argument)) send("ERR hotkey\n");
-    } else if (verb == "T") {
-        // A text too long to type in reasonable time is refused as silently as invalid Base64.
-        auto bytes = decodeBase64(argument);
-        if (bytes && bytes->size() <= kMaxTypedBytes) startTyping(utf8::sanitize(*bytes));
     } else if (verb == "MEDIA") {
         if (!input.media(argument)) send("ERR media\n");
     } else if (verb == "PWR") {
@@ -66,48 +68,23 @@ void Session::execute(const std::string& line) {
         } else {
             send(input.power(argument) ? "OK\n" : "ERR power\n");
         }
-    } else if (verb == "PING") {
-        send("PONG\n");
-    } else if (verb == "INFO") {
-        send(server.owner.infoLine());
     }
 }
 
 void Session::startTyping(std::string text) {
-    typing = std::move(text);
-    typed = 0;
-    server.input.sink().textAhead(typing);
-    typeSlice();
+    std::weak_ptr<asio::io_context> io = server.io;
+    typingJob = server.typist.type(std::move(text), [io, weak = weak_from_this()] {
+        if (auto context = io.lock()) {
+            asio::post(*context, [weak] {
+                if (auto self = weak.lock()) self->typingDone();
+            });
+        }
+    });
 }
 
-// Types the next slice of `typing`. While text remains, the rest is posted behind whatever else
-// waits on the server thread, and this phone's own lines are taken up again once all is typed.
-// True while text remains.
-bool Session::typeSlice() {
-    const std::string_view rest = std::string_view(typing).substr(typed);
-    // The last cluster of a window that cuts the text may go on past it: it waits for the next.
-    size_t window = kSliceBytes;
-    std::vector<std::string> clusters;
-    do {
-        window = codePointStart(rest, std::min(window, rest.size()));
-        clusters = text::graphemes(rest.substr(0, window));
-        window *= 2;
-    } while (window / 2 < rest.size() && clusters.size() < 2);
-    const bool whole = window / 2 >= rest.size();
-    const size_t count = std::min(kSliceClusters, whole ? clusters.size() : clusters.size() - 1);
-    for (size_t i = 0; i < count; ++i) {
-        server.input.typeCluster(clusters[i]);
-        typed += clusters[i].size();
-    }
-    if (typed >= typing.size()) {
-        typing = std::string();
-        return false;
-    }
-    server.input.sink().flush();
-    asio::post(*server.io, [self = shared_from_this()] {
-        if (!self->finished_ && !self->typeSlice()) self->takeLines();
-    });
-    return true;
+void Session::typingDone() {
+    typingJob.reset();
+    if (!finished_) takeLines();
 }
 
 // Frames and the header reach the socket on the server thread, whatever thread sends them.
