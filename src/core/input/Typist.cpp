@@ -1,5 +1,7 @@
 #include "core/input/Typist.h"
 
+#include <pthread.h>
+
 #include <chrono>
 
 #include "core/Text.h"
@@ -45,6 +47,11 @@ std::shared_ptr<Typist::Job> Typist::type(std::string text, std::function<void()
 }
 
 void Typist::run() {
+#ifdef __APPLE__
+    pthread_setname_np("velora.typist");
+#else
+    pthread_setname_np(pthread_self(), "velora.typist");
+#endif
     while (true) {
         std::shared_ptr<Job> job;
         {
