@@ -168,14 +168,17 @@ void AppDelegate::showStatus() {
     menu_->activateWindow();
 }
 
-// The window stays for the life of the shell once made; closing it only hides it.
+// The window stays for the life of the shell once made; closing it only hides it. It is shown
+// afresh each time: one minimized or unmapped behind Qt's back still counts as visible, and
+// show() alone would leave it off the screen.
 void AppDelegate::showStatusWindow() {
     if (!statusWindow_) {
         statusWindow_ = new StatusWindow(
             [this](MenuAction action, const QString& token) { perform(action, token); });
         rebuildMenu();
     }
-    statusWindow_->show();
+    statusWindow_->hide();
+    statusWindow_->showNormal();
     statusWindow_->raise();
     statusWindow_->activateWindow();
 }

@@ -42,6 +42,8 @@ void StatusWindow::setEntries(const std::vector<MenuEntry>& entries) {
         content_->deleteLater();
     }
     stack_->addWidget(content);
+    // A layout shows a widget added to a visible window only later, from the event loop.
+    content->show();
     content_ = content;
 }
 

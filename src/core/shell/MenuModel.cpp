@@ -133,7 +133,7 @@ StatusMenu buildStatusMenu(const MenuInputs& in) {
 
     if (!in.trusted) {
         entries.push_back(separator());
-        const std::string warning = t.mac()       ? t.get("mac_ax_warn")
+        const std::string warning = t.mac()      ? t.get("mac_ax_warn")
                                     : in.consent ? t.linuxText("linux_consent_warn")
                                                  : t.linuxText("linux_ax_warn");
         entries.push_back(item(warning, MenuAction::OpenPermissionHelp));
