@@ -17,7 +17,7 @@
 namespace velora {
 
 ConsoleShell::ConsoleShell(std::shared_ptr<Store> store, Platform platform, std::ostream& out,
-                           std::chrono::milliseconds allowDelay)
+                           std::chrono::milliseconds allowDelay, ServerOptions server)
     : store_(store),
       system_(platform.system),
       backend_(platform.backend),
@@ -25,7 +25,7 @@ ConsoleShell::ConsoleShell(std::shared_ptr<Store> store, Platform platform, std:
       notice_(backendNotice(platform, L::lang())),
       events_(platform.events),
       askConsent_(platform.askConsent),
-      server_(store, std::move(platform)),
+      server_(store, std::move(platform), server),
       out_(out),
       allowDelay_(allowDelay) {
     // log.txt keeps the fixed text; the person reads the entry in their language.

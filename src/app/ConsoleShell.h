@@ -25,7 +25,8 @@ namespace velora {
 class ConsoleShell {
 public:
     ConsoleShell(std::shared_ptr<Store> store, Platform platform, std::ostream& out,
-                 std::chrono::milliseconds allowDelay = std::chrono::seconds(1));
+                 std::chrono::milliseconds allowDelay = std::chrono::seconds(1),
+                 ServerOptions server = {});
     ~ConsoleShell();
     // Runs until standard input says "quit" or the process is signalled. `in` is read on a thread
     // of its own that may outlive this call, so it must live as long as the process (std::cin).
