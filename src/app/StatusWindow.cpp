@@ -69,8 +69,8 @@ QWidget* StatusWindow::control(const MenuEntry& entry) {
     if (entry.action == MenuAction::None) {
         auto* label = new QLabel(labelText(entry.title));
         label->setTextFormat(Qt::PlainText);
+        // Read, not chosen: shown in the normal colour, not greyed out as in a menu.
         label->setWordWrap(true);
-        label->setEnabled(entry.enabled);
         return label;
     }
     if (isToggle(entry.action)) {
