@@ -66,10 +66,11 @@ QWidget* StatusWindow::control(const MenuEntry& entry) {
     const QString title = QString::fromStdString(entry.title);
     const QString token = entry.token ? QString::fromStdString(*entry.token) : QString();
     auto chosen = [this, what = entry.action, token] { choose_(what, token); };
+    // A line that is only read stays enabled, in the normal colour rather than greyed out as
+    // the menu shows it.
     if (entry.action == MenuAction::None) {
         auto* label = new QLabel(labelText(entry.title));
         label->setTextFormat(Qt::PlainText);
-        // Read, not chosen: shown in the normal colour, not greyed out as in a menu.
         label->setWordWrap(true);
         return label;
     }

@@ -183,7 +183,7 @@ struct Platform {
     // while log.txt keeps the sentence above; empty where the sentence has no translation.
     std::string unavailableKey;
     // Asks the desktop's consent dialog for input control again; empty for backends that need
-    // no consent.
+    // no consent. Called on the shell's thread, only when the person chooses to.
     std::function<void()> askConsent;
 };
 
