@@ -33,11 +33,6 @@ QIcon iconFor(TrayIcon icon) {
     return QIcon(icon == TrayIcon::Eye ? ":/velora/icons/eye.svg" : ":/velora/icons/pointer.svg");
 }
 
-bool isToggle(MenuAction action) {
-    return action == MenuAction::TogglePower || action == MenuAction::ToggleScreen ||
-           action == MenuAction::ToggleAutoStart;
-}
-
 PermissionFlow::Answer runAlertBox(const PermissionFlow::AlertText& text) {
     QMessageBox box;
     box.setIcon(QMessageBox::Warning);
@@ -57,7 +52,8 @@ PermissionFlow::Answer runAlertBox(const PermissionFlow::AlertText& text) {
 
 ShellOptions::ShellOptions()
     : openUrl([](const QUrl& url) { return QDesktopServices::openUrl(url); }),
-      runAlert(runAlertBox) {}
+      runAlert(runAlertBox),
+      trayAvailable([] { return QSystemTrayIcon::isSystemTrayAvailable(); }) {}
 
 QString plainToolTip(const QString& text) {
     if (!Qt::mightBeRichText(text)) return text;
@@ -77,6 +73,7 @@ AppDelegate::~AppDelegate() {
     server_.reset();
     delete pinWindow_.data();
     delete phoneWindow_.data();
+    delete statusWindow_.data();
     delete menu_;
 }
 
@@ -100,6 +97,7 @@ void AppDelegate::launch() {
     server_->start();
     // The status line says which ports could not be opened.
     rebuildMenu();
+    if (!options_.trayAvailable()) showStatusWindow();
     permission_.launch();
 }
 
@@ -131,6 +129,7 @@ void AppDelegate::rebuildMenu() {
     in.clientCount = server_ ? server_->clients().size() : 0;
     in.viewers = viewers_;
     in.trusted = platform_.events && platform_.events->trusted();
+    in.consent = static_cast<bool>(platform_.askConsent);
     in.devices = store_->devices();
     in.allowPower = store_->allowPower();
     in.allowScreen = store_->allowScreen();
@@ -153,12 +152,35 @@ void AppDelegate::rebuildMenu() {
         tray_.setIcon(iconFor(model.icon));
         shownIcon_ = model.icon;
     }
+    if (statusWindow_) {
+        statusWindow_->setEntries(model.entries);
+        statusWindow_->setWindowIcon(iconFor(model.icon));
+    }
 }
 
 void AppDelegate::showStatus() {
+    if (!options_.trayAvailable()) {
+        showStatusWindow();
+        return;
+    }
     if (!menu_) return;
     menu_->popup(QCursor::pos());
     menu_->activateWindow();
+}
+
+// The window stays for the life of the shell once made; closing it only hides it. It is shown
+// afresh each time: one minimized or unmapped behind Qt's back still counts as visible, and
+// show() alone would leave it off the screen.
+void AppDelegate::showStatusWindow() {
+    if (!statusWindow_) {
+        statusWindow_ = new StatusWindow(
+            [this](MenuAction action, const QString& token) { perform(action, token); });
+        rebuildMenu();
+    }
+    statusWindow_->hide();
+    statusWindow_->showNormal();
+    statusWindow_->raise();
+    statusWindow_->activateWindow();
 }
 
 void AppDelegate::render(QMenu* into, const std::vector<MenuEntry>& entries) {
@@ -206,7 +228,7 @@ void AppDelegate::perform(MenuAction action, const QString& token) {
             store_->forgetAll();
             break;
         case MenuAction::OpenPermissionHelp:
-            permission_.openHelp();
+            permission_.warningChosen();
             return;
         case MenuAction::ConnectPhone:
             showPhoneLink();
@@ -288,6 +310,7 @@ PermissionFlow::Hooks AppDelegate::permissionHooks() {
     };
     // Input on X11 cannot be granted from a settings pane; the help page explains the session.
     hooks.openHelp = [this] { openAddress(L::helpURL()); };
+    hooks.askConsent = platform_.askConsent;
     hooks.log = [this](const std::string& line) { store_->log(line); };
     hooks.rebuildMenu = [this] { rebuildMenu(); };
     hooks.later = [this](std::function<void()> fn) { QTimer::singleShot(0, this, std::move(fn)); };

@@ -19,6 +19,7 @@
 #include "app/PhoneWindow.h"
 #include "app/PinWindow.h"
 #include "app/StatusChannel.h"
+#include "app/StatusWindow.h"
 #include "core/net/NetServer.h"
 #include "core/shell/MenuModel.h"
 #include "core/shell/PermissionFlow.h"
@@ -40,6 +41,8 @@ struct ShellOptions {
     std::chrono::milliseconds allowDelay{1000};
     // Where a second start asks this shell to show its status; none when empty.
     std::filesystem::path statusSocket;
+    // Whether the desktop shows a system tray now; without one the status opens in a window.
+    std::function<bool()> trayAvailable;
 
     ShellOptions();
 };
@@ -58,12 +61,14 @@ public:
     QMenu* menu() const { return menu_; }
     PinWindow* pinWindow() const { return pinWindow_; }
     PhoneWindow* phoneWindow() const { return phoneWindow_; }
+    StatusWindow* statusWindow() const { return statusWindow_; }
     QSystemTrayIcon& trayIcon() { return tray_; }
     NetServer& server() { return *server_; }
     const std::vector<std::string>& viewers() const { return viewers_; }
 
     void rebuildMenu();
-    // Pops the status menu up where the pointer is, also where there is no tray to click.
+    // Pops the status menu up where the pointer is; without a system tray, whose menu a panel
+    // could show, opens the status window instead.
     void showStatus();
 
 private:
@@ -77,6 +82,7 @@ private:
     void perform(MenuAction action, const QString& token);
     void openAddress(const std::string& address);
     void showPhoneLink();
+    void showStatusWindow();
     std::optional<std::string> localIP() const;
     PermissionFlow::Hooks permissionHooks();
 
@@ -88,6 +94,7 @@ private:
     QPointer<QMenu> menu_;
     QPointer<PinWindow> pinWindow_;
     QPointer<PhoneWindow> phoneWindow_;
+    QPointer<StatusWindow> statusWindow_;
     std::function<void()> approveHandler_;
     std::vector<std::string> viewers_;
     std::optional<TrayIcon> shownIcon_;

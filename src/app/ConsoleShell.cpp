@@ -8,6 +8,7 @@
 #include "common/Utf8.h"
 #include "core/Text.h"
 #include "core/Version.h"
+#include "core/shell/BackendNotice.h"
 #include "core/shell/L.h"
 #include "core/shell/PhoneLink.h"
 #include "core/shell/QrCode.h"
@@ -16,12 +17,15 @@
 namespace velora {
 
 ConsoleShell::ConsoleShell(std::shared_ptr<Store> store, Platform platform, std::ostream& out,
-                           std::chrono::milliseconds allowDelay)
+                           std::chrono::milliseconds allowDelay, ServerOptions server)
     : store_(store),
       system_(platform.system),
       backend_(platform.backend),
       unavailable_(platform.unavailable),
-      server_(store, std::move(platform)),
+      notice_(backendNotice(platform, L::lang())),
+      events_(platform.events),
+      askConsent_(platform.askConsent),
+      server_(store, std::move(platform), server),
       out_(out),
       allowDelay_(allowDelay) {
     // log.txt keeps the fixed text; the person reads the entry in their language.
@@ -120,8 +124,27 @@ void ConsoleShell::command(const std::string& line) {
         printPhoneLink();
     } else if (word.starts_with("forget ")) {
         forget(text::trimWhitespace(std::string_view(word).substr(7)));
+    } else if (word == "consent") {
+        consent();
     } else if (!word.empty() && word != "quit") {
-        print("commands: allow, power on|off, screen on|off, devices, forget NAME, qr, quit");
+        print(commandList());
+    }
+}
+
+std::string ConsoleShell::commandList() const {
+    return std::string("commands: allow, power on|off, screen on|off, devices, forget NAME, qr, ") +
+           (askConsent_ ? "consent, " : "") + "quit";
+}
+
+// Only the person asks the desktop again: a refused or closed dialog stays answered until then.
+void ConsoleShell::consent() {
+    if (!askConsent_) {
+        print("consent: not needed with the " + backend_ + " backend");
+    } else if (events_ && events_->trusted()) {
+        print("consent: input control is allowed already");
+    } else {
+        print("consent: asked the desktop again; answer its dialog");
+        askConsent_();
     }
 }
 
@@ -173,8 +196,11 @@ int ConsoleShell::run(std::istream& in) {
     print(std::string("Velora ") + kVersion + " \xE2\x80\x94 console shell");
     print("Input and screen: " + backend_);
     if (!unavailable_.empty()) {
-        print(unavailable_);
+        print(notice_);
         store_->log(unavailable_);
+    }
+    if (askConsent_ && !(events_ && events_->trusted())) {
+        print(L::lookup(LINUX_STRINGS(), L::lang(), "linux_consent_console", {}));
     }
     if (store_->damage()) {
         const SettingsNotice notice = settingsNotice(*store_->damage(), L::lang());

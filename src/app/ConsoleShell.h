@@ -2,7 +2,8 @@
 // every activity line (in the person's language), shows pairing requests with their PIN, and
 // takes commands from standard input: "allow" (the Allow button), "power on|off" and "screen
 // on|off" (the menu's two switches), "devices", "forget NAME" (the menu's paired-devices item),
-// "qr" (the address and code again), "quit".
+// "qr" (the address and code again), "consent" (where the desktop asks whether Velora may
+// control input: its dialog again), "quit".
 // An "allow" counts only once the request has been shown for `allowDelay`: one typed for a
 // request that has just ended must not approve the phone whose request took its place.
 #pragma once
@@ -24,7 +25,8 @@ namespace velora {
 class ConsoleShell {
 public:
     ConsoleShell(std::shared_ptr<Store> store, Platform platform, std::ostream& out,
-                 std::chrono::milliseconds allowDelay = std::chrono::seconds(1));
+                 std::chrono::milliseconds allowDelay = std::chrono::seconds(1),
+                 ServerOptions server = {});
     ~ConsoleShell();
     // Runs until standard input says "quit" or the process is signalled. `in` is read on a thread
     // of its own that may outlive this call, so it must live as long as the process (std::cin).
@@ -49,6 +51,8 @@ private:
     void command(const std::string& line);
     void allow();
     void forget(const std::string& name);
+    void consent();
+    std::string commandList() const;
 
     // The pairing request on show.
     struct Prompt {
@@ -59,9 +63,13 @@ private:
 
     std::shared_ptr<Store> store_;
     std::shared_ptr<SystemInfo> system_;
-    // The backend's name and what could not start, for the first lines.
+    // The backend's name and what could not start (the fixed sentence for the log, the notice in
+    // the person's language), for the first lines.
     std::string backend_;
     std::string unavailable_;
+    std::string notice_;
+    std::shared_ptr<EventSink> events_;
+    std::function<void()> askConsent_;
     NetServer server_;
     std::ostream& out_;
     std::chrono::milliseconds allowDelay_;

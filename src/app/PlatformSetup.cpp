@@ -65,6 +65,7 @@ Platform waylandPlatform() {
         platform.backend = "none (Wayland)";
         platform.unavailable =
             "No Wayland compositor answers: input goes nowhere and the screen cannot be shown";
+        platform.unavailableKey = "linux_no_compositor";
     } else if (offer.input && offer.screen) {
         platform.backend = "wlroots (Wayland)";
     } else if (offer.input) {
@@ -73,12 +74,14 @@ Platform waylandPlatform() {
                                    "This Wayland compositor offers no screen copy: the "
                                    "screen cannot be shown") +
                                kPortalNote;
+        platform.unavailableKey = "linux_no_screen_backend";
     } else if (offer.screen) {
         platform.backend = "wlroots (Wayland), screen only";
         platform.unavailable = std::string(
                                    "This Wayland compositor offers no virtual pointer "
                                    "and keyboard: input goes nowhere") +
                                kPortalNote;
+        platform.unavailableKey = "linux_no_input_backend";
     } else {
         platform.backend = "none (Wayland)";
         platform.unavailable =
@@ -86,6 +89,7 @@ Platform waylandPlatform() {
                 "This Wayland compositor offers no virtual pointer, keyboard or screen "
                 "copy: input goes nowhere and the screen cannot be shown") +
             kPortalNote;
+        platform.unavailableKey = "linux_no_backend";
     }
     return platform;
 }

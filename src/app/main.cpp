@@ -18,6 +18,8 @@
 #include "app/StatusChannel.h"
 #include "core/Text.h"
 #include "core/Version.h"
+#include "core/shell/BackendNotice.h"
+#include "core/shell/L.h"
 #include "core/store/InstanceLock.h"
 #include "core/store/Store.h"
 
@@ -60,11 +62,11 @@ std::chrono::milliseconds allowDelay() {
 }
 
 // The tray shell's second line names the backend; what could not start is said once, in the
-// log as well.
+// person's language, and in the log with its fixed text.
 void announceBackend(const velora::Platform& platform, velora::Store& store) {
     std::printf("Input and screen: %s\n", platform.backend.c_str());
     if (platform.unavailable.empty()) return;
-    std::printf("%s\n", platform.unavailable.c_str());
+    std::printf("%s\n", velora::backendNotice(platform, velora::L::lang()).c_str());
     store.log(platform.unavailable);
 }
 

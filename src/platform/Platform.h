@@ -179,6 +179,12 @@ struct Platform {
     // (Wayland)"), and what could not start, as a sentence; empty when everything did.
     std::string backend;
     std::string unavailable;
+    // The shells' string key for `unavailable`, so that they can say it in the person's language
+    // while log.txt keeps the sentence above; empty where the sentence has no translation.
+    std::string unavailableKey;
+    // Asks the desktop's consent dialog for input control again; empty for backends that need
+    // no consent. Called on the shell's thread, only when the person chooses to.
+    std::function<void()> askConsent;
 };
 
 }  // namespace velora

@@ -191,6 +191,27 @@ class LateTrayTest(unittest.TestCase):
                         "the icon shows once a tray is up\n" + app.console())
 
 
+class TraylessTest(unittest.TestCase):
+    """A desktop that shows no system tray, as stock GNOME: the menu's entries open in a window
+    of their own, and a second start shows it again."""
+
+    def test_status_window_opens_and_a_second_start_shows_it_again(self):
+        app = TrayApp(with_tray=False)
+        self.addCleanup(app.stop)
+        app.start()
+        windows = wait_until(lambda: find_windows(app.display, "Velora"), 10)
+        self.assertEqual(len(windows), 1, "the status window opens\n" + app.console())
+        xdotool(app.display, "windowunmap", windows[0])
+        self.assertTrue(wait_until(lambda: not find_windows(app.display, "Velora"), 10))
+        second = subprocess.run([harness.VELORA], env=app.env, capture_output=True, text=True,
+                                timeout=20, stdin=subprocess.DEVNULL)
+        self.assertNotEqual(second.returncode, 0)
+        self.assertIn("asked it to show its status", second.stderr)
+        self.assertTrue(wait_until(lambda: find_windows(app.display, "Velora"), 10),
+                        "the second start shows the window again\n" + app.console())
+        self.assertIsNone(app.proc.poll(), "the first instance runs on")
+
+
 def pair_by_return(test, app, name):
     """A new phone greets; Return in the pairing window admits it and the window goes."""
     phone = Line(timeout=5)
@@ -214,4 +235,4 @@ def pair_by_return(test, app, name):
 
 
 if __name__ == "__main__":
-    harness.main(TrayTest, LateTrayTest)
+    harness.main(TrayTest, LateTrayTest, TraylessTest)

@@ -4,7 +4,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
 #include <QIcon>
 #include <QImage>
 #include <QLabel>
@@ -25,6 +28,7 @@
 #include "app/AppDelegate.h"
 #include "app/PhoneWindow.h"
 #include "app/PinWindow.h"
+#include "app/StatusWindow.h"
 #include "core/shell/L.h"
 #include "platform/linux/LinuxKeymap.h"
 #include "platform/sim/RecordingEventSink.h"
@@ -105,14 +109,12 @@ protected:
         store = std::make_shared<Store>(folder.path / "config");
         events->trust = true;
         system->address = "192.168.1.20";
-        Platform platform;
         platform.events = events;
         platform.keymap = std::make_shared<linux_::LinuxKeymap>();
         platform.displays = std::make_shared<sim::SimDisplays>();
         platform.launcher = launcher;
         platform.system = system;
         platform.screenPermission = [] { return false; };
-        ShellOptions options;
         options.server.controlPort = 0;
         options.server.discoveryPort = 0;
         options.autoStart = linuxAutoStartProfile(folder.path / "xdg", "/opt/velora/velora");
@@ -121,10 +123,12 @@ protected:
             opened.push_back(url);
             return true;
         };
-        options.runAlert = [this](const PermissionFlow::AlertText&) {
+        options.runAlert = [this](const PermissionFlow::AlertText& text) {
             ++alerts;
-            return PermissionFlow::Answer::Later;
+            alertTitles.push_back(text.title);
+            return answer;
         };
+        options.trayAvailable = [this] { return tray; };
         shell = std::make_unique<AppDelegate>(store, platform, options);
     }
 
@@ -135,8 +139,13 @@ protected:
     std::shared_ptr<sim::RecordingEventSink> events = std::make_shared<sim::RecordingEventSink>();
     std::shared_ptr<sim::SimSystemInfo> system = std::make_shared<sim::SimSystemInfo>();
     std::shared_ptr<sim::RecordingLauncher> launcher = std::make_shared<sim::RecordingLauncher>();
+    Platform platform;
+    ShellOptions options;
     std::vector<QUrl> opened;
     int alerts = 0;
+    std::vector<std::string> alertTitles;
+    PermissionFlow::Answer answer = PermissionFlow::Answer::Later;
+    bool tray = true;
     std::unique_ptr<AppDelegate> shell;
 };
 
@@ -436,6 +445,142 @@ TEST(PinWindowText, LongNamesWrapWithinTheTextWidth) {
     // Only line breaks change: spaces at a break make way for it, nothing else is lost.
     const auto squeezed = [](QString text) { return text.remove('\n').remove(' '); };
     EXPECT_EQ(squeezed(head->text()), squeezed(longName + " (10.0.0.8) wants to connect."));
+}
+
+}  // namespace
+}  // namespace velora
+
+namespace velora {
+namespace {
+
+// What the status window shows now, in order: "label:", "button:", "check:" or "[x]" for a
+// checked box, "group:" for a submenu's frame. Content being replaced is hidden, so only the
+// current entries count.
+std::vector<QString> windowContent(const QWidget* window) {
+    std::vector<QString> out;
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        if (!widget->isVisibleTo(window)) continue;
+        if (auto* box = qobject_cast<QCheckBox*>(widget)) {
+            out.push_back((box->isChecked() ? "[x]" : "check:") + box->text());
+        } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            out.push_back("button:" + button->text());
+        } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+            out.push_back("label:" + label->text());
+        } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+            out.push_back("group:" + group->title());
+        }
+    }
+    return out;
+}
+
+QAbstractButton* buttonTitled(const QWidget* window, const QString& text) {
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+        if (button->isVisibleTo(window) && button->text() == text) return button;
+    }
+    return nullptr;
+}
+
+bool showsLine(const QWidget* window, const QString& line) {
+    const auto content = windowContent(window);
+    return std::find(content.begin(), content.end(), line) != content.end();
+}
+
+TEST_F(TrayShellTest, WithoutATrayTheStatusOpensInAWindowWhoseEntriesWork) {
+    tray = false;
+    store->pair("Ann's & Bob's", "10.0.0.5");
+    shell->launch();
+    StatusWindow* window = shell->statusWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(
+        windowContent(window),
+        (std::vector<QString>{
+            "label:Velora", "label:No device connected", "label:This PC's address: 192.168.1.20",
+            QString::fromUtf8("button:Connect a phone\u2026"), "group:Paired devices",
+            QString::fromUtf8("button:Ann's && Bob's (10.0.0.5) \u2014 "
+                              "Disconnect"),
+            "button:Disconnect all", "[x]Allow PC power control",
+            "[x]Allow screen viewing from phone", "check:Open at Login", "button:Help",
+            "button:Quit"}));
+
+    buttonTitled(window, "Allow PC power control")->click();
+    EXPECT_FALSE(store->allowPower());
+    EXPECT_TRUE(showsLine(window, "check:Allow PC power control")) << "rebuilt from the store";
+    buttonTitled(window, "Open at Login")->click();
+    EXPECT_TRUE(std::filesystem::exists(folder.path / "xdg" / "autostart" / "velora.desktop"));
+
+    buttonTitled(window, QString::fromUtf8("Ann's && Bob's (10.0.0.5) \u2014 Disconnect"))->click();
+    EXPECT_TRUE(store->devices().empty());
+    EXPECT_TRUE(showsLine(window, "label:None yet"));
+
+    buttonTitled(window, QString::fromUtf8("Connect a phone\u2026"))->click();
+    EXPECT_NE(shell->phoneWindow(), nullptr);
+    buttonTitled(window, "Help")->click();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0].toString().toStdString(), L::helpURL());
+    // Buttons replaced by a rebuild go once their click has returned.
+    const auto content = windowContent(window);
+    const auto controls = std::count_if(content.begin(), content.end(), [](const QString& line) {
+        return !line.startsWith("label:") && !line.startsWith("group:");
+    });
+    QTRY_COMPARE(window->findChildren<QAbstractButton*>().size(), controls);
+}
+
+TEST_F(TrayShellTest, TheStatusWindowFollowsTheServerAndASecondStartShowsItAgain) {
+    tray = false;
+    options.statusSocket = folder.path / "status.sock";
+    shell = std::make_unique<AppDelegate>(store, platform, options);
+    shell->launch();
+    QPointer<StatusWindow> window = shell->statusWindow();
+    ASSERT_NE(window, nullptr);
+
+    fromServerThread([this] { shell->server().onScreenViewer("Pad & Co", true); });
+    QTRY_VERIFY(showsLine(window, "label:Viewing screen: Pad & Co"));
+
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    ASSERT_FALSE(window.isNull()) << "closing only hides the window";
+    ASSERT_TRUE(StatusChannel::request(options.statusSocket));
+    QTRY_VERIFY(window->isVisible());
+    EXPECT_EQ(shell->statusWindow(), window.data());
+}
+
+TEST_F(TrayShellTest, WithATrayThereIsNoStatusWindow) {
+    shell->launch();
+    EXPECT_EQ(shell->statusWindow(), nullptr);
+}
+
+TEST_F(TrayShellTest, ConsentIsAskedAgainOnlyFromTheWarningEntry) {
+    int consentAsked = 0;
+    events->trust = false;
+    tray = false;
+    platform.askConsent = [&consentAsked] { ++consentAsked; };
+    shell = std::make_unique<AppDelegate>(store, platform, options);
+    shell->launch();
+    StatusWindow* window = shell->statusWindow();
+    ASSERT_NE(window, nullptr);
+    const QString warning = QString::fromUtf8(
+        "\u26A0\uFE0E Input control not allowed yet \u2014 click to be asked again");
+    ASSERT_NE(buttonTitled(window, warning), nullptr);
+    EXPECT_NE(actionTitled(shell->menu(), warning), nullptr);
+
+    // A phone connects: the desktop's dialog may still be up, so nothing comes over it.
+    PhoneConnection phone(shell->server().controlPort(), store->pair("Phone", "127.0.0.1"));
+    QTRY_VERIFY(showsLine(window, "label:Connected: 1"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(alerts, 0);
+
+    buttonTitled(window, warning)->click();
+    EXPECT_EQ(alertTitles, std::vector<std::string>{"Input control needs your consent"});
+    EXPECT_EQ(consentAsked, 0) << "Later asks nothing";
+    answer = PermissionFlow::Answer::Help;
+    actionTitled(shell->menu(), warning)->trigger();
+    EXPECT_EQ(consentAsked, 1);
+    EXPECT_TRUE(opened.empty());
+
+    events->trust = true;
+    shell->rebuildMenu();
+    EXPECT_EQ(buttonTitled(window, warning), nullptr);
 }
 
 }  // namespace

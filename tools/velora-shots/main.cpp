@@ -1,4 +1,5 @@
-// Renders the tray menu, the pairing window and the phone address window to PNG files for the
+// Renders the tray menu, the status window that stands in for it where there is no tray, the
+// pairing window and the phone address window to PNG files for the
 // documentation, with made-up phones and a simulated computer: velora-shots OUTPUT_FOLDER. Run it
 // on any X display or with QT_QPA_PLATFORM=offscreen.
 #include <QApplication>
@@ -61,14 +62,16 @@ int main(int argc, char** argv) {
     velora::ShellOptions options;
     options.server.controlPort = 0;
     options.server.discoveryPort = 0;
+    options.trayAvailable = [] { return false; };
     velora::AppDelegate shell(store, simulatedComputer(), options);
     shell.launch();
 
     velora::PinWindow pin("Pixel 8", "192.168.1.44", "482913", std::chrono::milliseconds(0));
     velora::PhoneWindow phone(
         velora::choosePhoneLink({"velora-pc", true, {"192.168.1.20", "fd00::20"}, 21998}));
-    const bool ok = save(*shell.menu(), folder, "menu.png") && save(pin, folder, "pairing.png") &&
-                    save(phone, folder, "phone.png");
+    const bool ok = save(*shell.menu(), folder, "menu.png") &&
+                    save(*shell.statusWindow(), folder, "status.png") &&
+                    save(pin, folder, "pairing.png") && save(phone, folder, "phone.png");
     std::filesystem::remove_all(settings);
     return ok ? 0 : 1;
 }

@@ -74,6 +74,11 @@ std::vector<MenuEntry> devicesSubmenu(const MenuInputs& in, const MenuTexts& t) 
 
 }  // namespace
 
+bool isToggle(MenuAction action) {
+    return action == MenuAction::TogglePower || action == MenuAction::ToggleScreen ||
+           action == MenuAction::ToggleAutoStart;
+}
+
 std::string escapeMnemonic(std::string_view text) {
     std::string out;
     out.reserve(text.size());
@@ -128,8 +133,10 @@ StatusMenu buildStatusMenu(const MenuInputs& in) {
 
     if (!in.trusted) {
         entries.push_back(separator());
-        entries.push_back(item(t.mac() ? t.get("mac_ax_warn") : t.linuxText("linux_ax_warn"),
-                               MenuAction::OpenPermissionHelp));
+        const std::string warning = t.mac()      ? t.get("mac_ax_warn")
+                                    : in.consent ? t.linuxText("linux_consent_warn")
+                                                 : t.linuxText("linux_ax_warn");
+        entries.push_back(item(warning, MenuAction::OpenPermissionHelp));
     }
 
     entries.push_back(separator());

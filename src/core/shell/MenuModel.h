@@ -54,6 +54,9 @@ struct MenuInputs {
     std::vector<std::string> viewers;
     // Whether posted input reaches the system; false adds the warning item.
     bool trusted = true;
+    // Whether input waits for the desktop's consent dialog; the warning item then offers to ask
+    // again instead of help.
+    bool consent = false;
     std::vector<Device> devices;
     bool allowPower = true;
     bool allowScreen = true;
@@ -72,6 +75,9 @@ struct StatusMenu {
 };
 
 StatusMenu buildStatusMenu(const MenuInputs& in);
+
+// Whether choosing the action switches a setting, shown with a check mark.
+bool isToggle(MenuAction action);
 
 // `text` with every "&" doubled, for Qt titles where "&" marks a shortcut letter.
 std::string escapeMnemonic(std::string_view text);

@@ -12,7 +12,7 @@ PermissionFlow::PermissionFlow(Hooks hooks, MenuProfile profile, std::string lan
 void PermissionFlow::launch() {
     lastPermission_ = hooks_.trusted();
     hooks_.every(kWatchInterval, [this] { check(); });
-    if (!lastPermission_) hooks_.later([this] { ask(); });
+    if (!lastPermission_ && !needsConsent()) hooks_.later([this] { ask(); });
 }
 
 void PermissionFlow::check() {
@@ -24,7 +24,7 @@ void PermissionFlow::check() {
 }
 
 void PermissionFlow::clientsChanged(size_t clientCount) {
-    if (clientCount > 0 && !hooks_.trusted()) ask();
+    if (clientCount > 0 && !needsConsent() && !hooks_.trusted()) ask();
 }
 
 void PermissionFlow::ask() {
@@ -32,12 +32,22 @@ void PermissionFlow::ask() {
     if (hooks_.promptShown() || asking_) return;
     asking_ = true;
     // The alert's modal loop may deliver further triggers; `asking_` turns them away.
-    if (hooks_.runAlert(alertText()) == Answer::Help) hooks_.openHelp();
+    if (hooks_.runAlert(alertText()) == Answer::Help) {
+        if (needsConsent()) {
+            hooks_.askConsent();
+        } else {
+            hooks_.openHelp();
+        }
+    }
     asking_ = false;
 }
 
-void PermissionFlow::openHelp() {
-    hooks_.openHelp();
+void PermissionFlow::warningChosen() {
+    if (needsConsent()) {
+        ask();
+    } else {
+        hooks_.openHelp();
+    }
 }
 
 PermissionFlow::AlertText PermissionFlow::alertText() const {
@@ -49,6 +59,10 @@ PermissionFlow::AlertText PermissionFlow::alertText() const {
     auto linuxText = [this](std::string_view key) {
         return L::lookup(LINUX_STRINGS(), language_, key, {});
     };
+    if (needsConsent()) {
+        return {linuxText("linux_consent_title"), linuxText("linux_consent_body"),
+                linuxText("linux_consent_ask"), text("mac_later")};
+    }
     return {linuxText("linux_ax_title"), linuxText("linux_ax_body"), linuxText("linux_ax_help"),
             text("mac_later")};
 }

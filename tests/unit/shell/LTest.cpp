@@ -202,7 +202,7 @@ void checkTable(const StringTable& table, const std::set<std::string>& mustNameV
             if (mustNameVelora.contains(key)) {
                 EXPECT_NE(text.find("Velora"), std::string::npos);
             }
-            if (key.ends_with("_ax_warn") || key.ends_with("_closed")) {
+            if (key.ends_with("_warn") || key.ends_with("_closed")) {
                 EXPECT_TRUE(text.starts_with("\u26A0\uFE0E "));
             }
             // The settings path line: at least two "›" steps, then " — " and the product name.
@@ -227,10 +227,23 @@ TEST(LTable, EveryLanguageHasEveryTextTranslated) {
                                         "nb", "nl", "pl", "pt", "ro",      "ru", "sk", "sv",
                                         "th", "tr", "uk", "vi", "zh-Hant", "zh"}));
     EXPECT_EQ(STRINGS().at("en").size(), 35u);
-    EXPECT_EQ(LINUX_STRINGS().at("en").size(), 32u);
+    EXPECT_EQ(LINUX_STRINGS().at("en").size(), 41u);
     checkTable(STRINGS(), {"tip_idle", "tip_connected", "tip_viewing", "balloon_running_title",
                            "pin_title", "mac_ax_body"});
-    checkTable(LINUX_STRINGS(), {"linux_ax_body"});
+    checkTable(LINUX_STRINGS(), {"linux_ax_body", "linux_consent_body", "linux_no_screen_backend",
+                                 "linux_no_input_backend", "linux_no_backend"});
+}
+
+// The consent alert's body names its own button, and the console's line the command, which is
+// typed as written in every language.
+TEST(LTable, ConsentTextsNameTheButtonAndTheCommand) {
+    for (const auto& [code, texts] : LINUX_STRINGS()) {
+        SCOPED_TRACE(code);
+        EXPECT_NE(texts.at("linux_consent_body").find(texts.at("linux_consent_ask")),
+                  std::string::npos);
+        EXPECT_TRUE(std::regex_search(texts.at("linux_consent_console"),
+                                      std::regex("(^|[^A-Za-z])consent([^A-Za-z]|$)")));
+    }
 }
 
 TEST(LTable, EnglishTextsAreExact) {

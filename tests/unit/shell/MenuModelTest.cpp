@@ -106,6 +106,22 @@ TEST(MenuModelTest, WarningItemStandsBetweenInformationAndDevices) {
     EXPECT_EQ(menu.entries[8].title, "Paired devices");
 }
 
+TEST(MenuModelTest, ConsentSessionsWarnWithTheConsentTextOnLinuxOnly) {
+    MenuInputs in;
+    in.trusted = false;
+    in.consent = true;
+    const MenuEntry warning = buildStatusMenu(in).entries[4];
+    EXPECT_EQ(warning.title,
+              "\u26A0\uFE0E Input control not allowed yet \u2014 click to be asked again");
+    EXPECT_EQ(warning.action, MenuAction::OpenPermissionHelp);
+    in.profile = MenuProfile::Mac;
+    EXPECT_EQ(buildStatusMenu(in).entries[4].title,
+              "\u26A0\uFE0E Accessibility permission needed \u2014 click to open settings");
+    in.trusted = true;
+    for (const MenuEntry& entry : buildStatusMenu(in).entries)
+        EXPECT_NE(entry.action, MenuAction::OpenPermissionHelp) << "no warning once allowed";
+}
+
 TEST(MenuModelTest, PortsThatCouldNotBeOpenedAreSaidUnderTheAddress) {
     MenuInputs in;
     in.localAddress = "192.168.1.20";

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <memory>
 
 #include "core/shell/PermissionFlow.h"
 
@@ -129,6 +130,67 @@ TEST_F(PermissionFlowTest, TriggersDuringAnOpenAlertAreTurnedAway) {
     shell.duringAlert = nullptr;
     flow.ask();
     EXPECT_EQ(shell.alerts.size(), 2u) << "declining has no lasting effect";
+}
+
+TEST_F(PermissionFlowTest, WithoutConsentTheWarningItemOpensHelpWithoutTheAlert) {
+    flow.warningChosen();
+    EXPECT_EQ(shell.helpOpened, 1);
+    EXPECT_TRUE(shell.alerts.empty());
+}
+
+// Where the desktop shows its own consent dialog, the flow puts nothing over it and only the
+// person has the desktop ask again.
+class ConsentFlowTest : public ::testing::Test {
+protected:
+    ConsentFlowTest() {
+        auto hooks = shell.hooks();
+        hooks.askConsent = [this] { ++consentAsked; };
+        flow = std::make_unique<PermissionFlow>(hooks, MenuProfile::Linux, "en");
+    }
+
+    FakeShell shell;
+    int consentAsked = 0;
+    std::unique_ptr<PermissionFlow> flow;
+};
+
+TEST_F(ConsentFlowTest, NeitherLaunchNorRosterChangesRaiseTheAlertOrAskAgain) {
+    flow->launch();
+    shell.runDeferred();
+    flow->clientsChanged(1);
+    flow->clientsChanged(2);
+    shell.tick();
+    EXPECT_TRUE(shell.alerts.empty());
+    EXPECT_EQ(consentAsked, 0);
+    // Consent given, then revoked: logged and shown in the menu, still no alert of its own.
+    shell.trusted = true;
+    shell.tick();
+    shell.trusted = false;
+    shell.tick();
+    flow->clientsChanged(1);
+    EXPECT_EQ(shell.log.size(), 2u);
+    EXPECT_EQ(shell.rebuilds, 2);
+    EXPECT_TRUE(shell.alerts.empty());
+    EXPECT_EQ(consentAsked, 0);
+}
+
+TEST_F(ConsentFlowTest, TheWarningItemExplainsTheDialogAndOnlyItsFirstButtonAsksAgain) {
+    flow->warningChosen();
+    ASSERT_EQ(shell.alerts.size(), 1u);
+    EXPECT_EQ(shell.alerts[0].title, "Input control needs your consent");
+    EXPECT_EQ(shell.alerts[0].helpButton, "Ask again");
+    EXPECT_EQ(shell.alerts[0].laterButton, "Later");
+    EXPECT_NE(shell.alerts[0].body.find("Ask again"), std::string::npos);
+    EXPECT_EQ(consentAsked, 0) << "Later leaves the dialog unasked";
+
+    shell.answer = PermissionFlow::Answer::Help;
+    flow->warningChosen();
+    EXPECT_EQ(consentAsked, 1);
+    EXPECT_EQ(shell.helpOpened, 0) << "the help page is not what fixes it here";
+
+    shell.promptShown = true;
+    flow->warningChosen();
+    EXPECT_EQ(shell.alerts.size(), 2u) << "a pairing prompt holds the alert back";
+    EXPECT_EQ(consentAsked, 1);
 }
 
 TEST(PermissionFlowTexts, MacProfileUsesTheSettingsTexts) {

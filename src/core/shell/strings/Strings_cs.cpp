@@ -98,6 +98,32 @@ Texts linuxTexts_cs() {
         {"log_view_ended", "{name} ({ip}) sledování obrazovky ukončeno"},
         {"log_view_denied",
          "{name} ({ip}) sledování obrazovky — chybí oprávnění k záznamu obrazovky"},
+        {"linux_consent_warn",
+         "⚠\uFE0E Ovládání vstupu zatím není povoleno — klikněte a budete požádáni znovu"},
+        {"linux_consent_title", "Ovládání vstupu vyžaduje váš souhlas"},
+        {"linux_consent_body",
+         "Vaše pracovní prostředí se ve vlastním okně ptá, zda smí Velora ovládat ukazatel a "
+         "klávesnici a sdílet obrazovku.\n\n"
+         "Povolte to tam a zapněte zapamatování volby, abyste nebyli dotazováni při každém "
+         "spuštění.\n"
+         "Pokud bylo okno odmítnuto nebo zavřeno, zvolte Zeptat se znovu. Velora mezitím běží dál "
+         "a telefony zůstávají spárované."},
+        {"linux_consent_ask", "Zeptat se znovu"},
+        {"linux_consent_console",
+         "Ovládání vstupu vyžaduje váš souhlas: povolte ho v okně, které zobrazí vaše pracovní "
+         "prostředí, a nechte volbu zapamatovat. Pokud bylo odmítnuto nebo zavřeno, napište "
+         "consent a budete požádáni znovu."},
+        {"linux_no_compositor",
+         "Žádný kompozitor Waylandu neodpovídá: vstup nikam nedojde a obrazovku nelze zobrazit"},
+        {"linux_no_screen_backend",
+         "Toto prostředí Wayland nenabízí zachytávání obrazovky, které by Velora mohla použít: "
+         "obrazovku nelze zobrazit"},
+        {"linux_no_input_backend",
+         "Toto prostředí Wayland nenabízí ovládání vstupu, které by Velora mohla použít: vstup "
+         "nikam nedojde"},
+        {"linux_no_backend",
+         "Toto prostředí Wayland nenabízí ovládání vstupu ani zachytávání obrazovky, které by "
+         "Velora mohla použít: vstup nikam nedojde a obrazovku nelze zobrazit"},
     };
 }
 

@@ -97,6 +97,31 @@ Texts linuxTexts_da() {
          "{name} ({ip}) skærmvisning startet · bredde {width} · kvalitet {quality}"},
         {"log_view_ended", "{name} ({ip}) skærmvisning afsluttet"},
         {"log_view_denied", "{name} ({ip}) skærmvisning — ingen tilladelse til skærmoptagelse"},
+        {"linux_consent_warn",
+         "⚠\uFE0E Inputstyring er ikke tilladt endnu — klik for at blive spurgt igen"},
+        {"linux_consent_title", "Inputstyring kræver dit samtykke"},
+        {"linux_consent_body",
+         "Dit skrivebord spørger i sit eget vindue, om Velora må styre markøren og tastaturet og "
+         "dele skærmen.\n\n"
+         "Tillad det dér, og slå \"husk valget\" til, så du ikke bliver spurgt ved hver start.\n"
+         "Hvis vinduet blev afvist eller lukket, så vælg Spørg igen. Velora kører videre imens, og "
+         "telefonerne forbliver parrede."},
+        {"linux_consent_ask", "Spørg igen"},
+        {"linux_consent_console",
+         "Inputstyring kræver dit samtykke: tillad det i det vindue, dit skrivebord viser, og lad "
+         "det huske valget. Hvis det blev afvist eller lukket, så skriv consent for at blive "
+         "spurgt igen."},
+        {"linux_no_compositor",
+         "Ingen Wayland-compositor svarer: input når ingen steder hen, og skærmen kan ikke vises"},
+        {"linux_no_screen_backend",
+         "Dette Wayland-skrivebord tilbyder ingen skærmoptagelse, som Velora kan bruge: skærmen "
+         "kan ikke vises"},
+        {"linux_no_input_backend",
+         "Dette Wayland-skrivebord tilbyder ingen inputstyring, som Velora kan bruge: input når "
+         "ingen steder hen"},
+        {"linux_no_backend",
+         "Dette Wayland-skrivebord tilbyder hverken inputstyring eller skærmoptagelse, som Velora "
+         "kan bruge: input når ingen steder hen, og skærmen kan ikke vises"},
     };
 }
 

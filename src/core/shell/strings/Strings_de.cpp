@@ -106,6 +106,34 @@ Texts linuxTexts_de() {
         {"log_view_ended", "{name} ({ip}) Bildschirmansicht beendet"},
         {"log_view_denied",
          "{name} ({ip}) Bildschirmansicht — keine Berechtigung zur Bildschirmaufnahme"},
+        {"linux_consent_warn",
+         "⚠\uFE0E Eingabesteuerung noch nicht erlaubt — klicken, um erneut gefragt zu werden"},
+        {"linux_consent_title", "Eingabesteuerung braucht Ihre Zustimmung"},
+        {"linux_consent_body",
+         "Ihre Arbeitsumgebung fragt in einem eigenen Fenster, ob Velora Zeiger und Tastatur "
+         "steuern und den Bildschirm freigeben darf.\n\n"
+         "Erlauben Sie es dort und schalten Sie das Merken der Auswahl ein, damit Sie nicht bei "
+         "jedem Start gefragt werden.\n"
+         "Wurde das Fenster abgelehnt oder geschlossen, wählen Sie „Erneut fragen“. Velora läuft "
+         "währenddessen weiter, und die Telefone bleiben gekoppelt."},
+        {"linux_consent_ask", "Erneut fragen"},
+        {"linux_consent_console",
+         "Eingabesteuerung braucht Ihre Zustimmung: Erlauben Sie sie in dem Fenster, das Ihre "
+         "Arbeitsumgebung zeigt, und lassen Sie die Auswahl merken. Wurde sie abgelehnt oder das "
+         "Fenster geschlossen, geben Sie consent ein, um erneut gefragt zu werden."},
+        {"linux_no_compositor",
+         "Kein Wayland-Compositor antwortet: Eingaben gehen ins Leere und der Bildschirm kann "
+         "nicht gezeigt werden"},
+        {"linux_no_screen_backend",
+         "Diese Wayland-Arbeitsumgebung bietet keine Bildschirmaufnahme, die Velora nutzen kann: "
+         "Der Bildschirm kann nicht gezeigt werden"},
+        {"linux_no_input_backend",
+         "Diese Wayland-Arbeitsumgebung bietet keine Eingabesteuerung, die Velora nutzen kann: "
+         "Eingaben gehen ins Leere"},
+        {"linux_no_backend",
+         "Diese Wayland-Arbeitsumgebung bietet weder Eingabesteuerung noch Bildschirmaufnahme, die "
+         "Velora nutzen kann: Eingaben gehen ins Leere und der Bildschirm kann nicht gezeigt "
+         "werden"},
     };
 }
 

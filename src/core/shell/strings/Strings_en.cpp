@@ -96,6 +96,29 @@ Texts linuxTexts_en() {
          "{name} ({ip}) screen viewing started · width {width} · quality {quality}"},
         {"log_view_ended", "{name} ({ip}) screen viewing ended"},
         {"log_view_denied", "{name} ({ip}) screen viewing — no screen recording permission"},
+        {"linux_consent_warn", "⚠\uFE0E Input control not allowed yet — click to be asked again"},
+        {"linux_consent_title", "Input control needs your consent"},
+        {"linux_consent_body",
+         "Your desktop asks in a window of its own whether Velora may control the pointer and "
+         "keyboard and share the screen.\n\n"
+         "Allow it there, and turn on remembering the choice so that you are not asked at every "
+         "start.\n"
+         "If the window was refused or closed, choose Ask again. Velora keeps running meanwhile "
+         "and phones stay paired."},
+        {"linux_consent_ask", "Ask again"},
+        {"linux_consent_console",
+         "Input control needs your consent: allow it in the window your desktop shows, and let it "
+         "remember the choice. If it was refused or closed, type consent to be asked again."},
+        {"linux_no_compositor",
+         "No Wayland compositor answers: input goes nowhere and the screen cannot be shown"},
+        {"linux_no_screen_backend",
+         "This Wayland desktop offers no screen capture that Velora can use: the screen cannot be "
+         "shown"},
+        {"linux_no_input_backend",
+         "This Wayland desktop offers no input control that Velora can use: input goes nowhere"},
+        {"linux_no_backend",
+         "This Wayland desktop offers no input control or screen capture that Velora can use: "
+         "input goes nowhere and the screen cannot be shown"},
     };
 }
 

@@ -102,6 +102,35 @@ Texts linuxTexts_es() {
         {"log_view_ended", "{name} ({ip}) visualización de pantalla finalizada"},
         {"log_view_denied",
          "{name} ({ip}) visualización de pantalla — sin permiso de grabación de pantalla"},
+        {"linux_consent_warn",
+         "⚠\uFE0E El control de entrada aún no está permitido — haz clic para que se vuelva a "
+         "preguntar"},
+        {"linux_consent_title", "El control de entrada necesita tu consentimiento"},
+        {"linux_consent_body",
+         "Tu escritorio pregunta en una ventana propia si Velora puede controlar el puntero y el "
+         "teclado y compartir la pantalla.\n\n"
+         "Permítelo allí y activa la opción de recordar la elección para que no se te pregunte en "
+         "cada inicio.\n"
+         "Si la ventana se rechazó o se cerró, elige Volver a preguntar. Mientras tanto, Velora "
+         "sigue funcionando y los teléfonos siguen vinculados."},
+        {"linux_consent_ask", "Volver a preguntar"},
+        {"linux_consent_console",
+         "El control de entrada necesita tu consentimiento: permítelo en la ventana que muestra tu "
+         "escritorio y deja que recuerde la elección. Si se rechazó o se cerró, escribe consent "
+         "para que se vuelva a preguntar."},
+        {"linux_no_compositor",
+         "Ningún compositor de Wayland responde: la entrada no llega a ninguna parte y la pantalla "
+         "no se puede mostrar"},
+        {"linux_no_screen_backend",
+         "Este escritorio Wayland no ofrece ninguna captura de pantalla que Velora pueda usar: la "
+         "pantalla no se puede mostrar"},
+        {"linux_no_input_backend",
+         "Este escritorio Wayland no ofrece ningún control de entrada que Velora pueda usar: la "
+         "entrada no llega a ninguna parte"},
+        {"linux_no_backend",
+         "Este escritorio Wayland no ofrece ningún control de entrada ni captura de pantalla que "
+         "Velora pueda usar: la entrada no llega a ninguna parte y la pantalla no se puede "
+         "mostrar"},
     };
 }
 

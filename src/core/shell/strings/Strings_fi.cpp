@@ -100,6 +100,33 @@ Texts linuxTexts_fi() {
          "{name} ({ip}) näytön katselu alkoi · leveys {width} · laatu {quality}"},
         {"log_view_ended", "{name} ({ip}) näytön katselu päättyi"},
         {"log_view_denied", "{name} ({ip}) näytön katselu — ei näytön tallennuslupaa"},
+        {"linux_consent_warn",
+         "⚠\uFE0E Syötteen ohjausta ei ole vielä sallittu — napsauta, niin sinulta kysytään "
+         "uudelleen"},
+        {"linux_consent_title", "Syötteen ohjaus tarvitsee suostumuksesi"},
+        {"linux_consent_body",
+         "Työpöytäsi kysyy omassa ikkunassaan, saako Velora ohjata osoitinta ja näppäimistöä sekä "
+         "jakaa näytön.\n\n"
+         "Salli se siellä ja ota valinnan muistaminen käyttöön, jotta sinulta ei kysytä jokaisella "
+         "käynnistyskerralla.\n"
+         "Jos ikkuna hylättiin tai suljettiin, valitse Kysy uudelleen. Velora toimii sillä välin "
+         "edelleen, ja puhelimet pysyvät pariliitettyinä."},
+        {"linux_consent_ask", "Kysy uudelleen"},
+        {"linux_consent_console",
+         "Syötteen ohjaus tarvitsee suostumuksesi: salli se ikkunassa, jonka työpöytäsi näyttää, "
+         "ja anna sen muistaa valinta. Jos se hylättiin tai suljettiin, kirjoita consent, niin "
+         "sinulta kysytään uudelleen."},
+        {"linux_no_compositor",
+         "Mikään Wayland-koostaja ei vastaa: syöte ei mene minnekään eikä näyttöä voi näyttää"},
+        {"linux_no_screen_backend",
+         "Tämä Wayland-työpöytä ei tarjoa näytönkaappausta, jota Velora voisi käyttää: näyttöä ei "
+         "voi näyttää"},
+        {"linux_no_input_backend",
+         "Tämä Wayland-työpöytä ei tarjoa syötteen ohjausta, jota Velora voisi käyttää: syöte ei "
+         "mene minnekään"},
+        {"linux_no_backend",
+         "Tämä Wayland-työpöytä ei tarjoa syötteen ohjausta eikä näytönkaappausta, jota Velora "
+         "voisi käyttää: syöte ei mene minnekään eikä näyttöä voi näyttää"},
     };
 }
 

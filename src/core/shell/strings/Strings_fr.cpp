@@ -108,6 +108,34 @@ Texts linuxTexts_fr() {
         {"log_view_ended", "{name} ({ip}) affichage de l'écran terminé"},
         {"log_view_denied",
          "{name} ({ip}) affichage de l'écran — pas d'autorisation d'enregistrement de l'écran"},
+        {"linux_consent_warn",
+         "⚠\uFE0E Contrôle de la saisie pas encore autorisé — cliquez pour que la demande soit "
+         "refaite"},
+        {"linux_consent_title", "Le contrôle de la saisie nécessite votre accord"},
+        {"linux_consent_body",
+         "Votre bureau demande, dans une fenêtre à lui, si Velora peut contrôler le pointeur et le "
+         "clavier et partager l'écran.\n\n"
+         "Autorisez-le dans cette fenêtre et activez la mémorisation du choix pour ne pas être "
+         "sollicité à chaque démarrage.\n"
+         "Si la fenêtre a été refusée ou fermée, choisissez Redemander. En attendant, Velora "
+         "continue de fonctionner et les téléphones restent associés."},
+        {"linux_consent_ask", "Redemander"},
+        {"linux_consent_console",
+         "Le contrôle de la saisie nécessite votre accord : autorisez-le dans la fenêtre "
+         "qu'affiche votre bureau et laissez-le mémoriser le choix. S'il a été refusé ou la "
+         "fenêtre fermée, tapez consent pour que la demande soit refaite."},
+        {"linux_no_compositor",
+         "Aucun compositeur Wayland ne répond : la saisie n'aboutit nulle part et l'écran ne peut "
+         "pas être affiché"},
+        {"linux_no_screen_backend",
+         "Ce bureau Wayland ne propose aucune capture d'écran utilisable par Velora : l'écran ne "
+         "peut pas être affiché"},
+        {"linux_no_input_backend",
+         "Ce bureau Wayland ne propose aucun contrôle de la saisie utilisable par Velora : la "
+         "saisie n'aboutit nulle part"},
+        {"linux_no_backend",
+         "Ce bureau Wayland ne propose ni contrôle de la saisie ni capture d'écran utilisables par "
+         "Velora : la saisie n'aboutit nulle part et l'écran ne peut pas être affiché"},
     };
 }
 

@@ -104,6 +104,33 @@ Texts linuxTexts_hu() {
         {"log_view_ended", "{name} ({ip}) képernyő megtekintése befejeződött"},
         {"log_view_denied",
          "{name} ({ip}) képernyő megtekintése — nincs képernyőrögzítési engedély"},
+        {"linux_consent_warn",
+         "⚠\uFE0E A bevitel vezérlése még nincs engedélyezve — kattintson, és újra megkérdezzük"},
+        {"linux_consent_title", "A bevitel vezérléséhez az Ön hozzájárulása kell"},
+        {"linux_consent_body",
+         "Az asztali környezet egy saját ablakban megkérdezi, hogy a Velora vezérelheti-e a "
+         "mutatót és a billentyűzetet, és megoszthatja-e a képernyőt.\n\n"
+         "Engedélyezze ott, és kapcsolja be a választás megjegyzését, hogy ne kérdezzen minden "
+         "indításkor.\n"
+         "Ha az ablakot elutasította vagy bezárta, válassza az Újbóli kérés lehetőséget. A Velora "
+         "addig is fut, a telefonok párosítva maradnak."},
+        {"linux_consent_ask", "Újbóli kérés"},
+        {"linux_consent_console",
+         "A bevitel vezérléséhez az Ön hozzájárulása kell: engedélyezze az asztali környezet által "
+         "megjelenített ablakban, és hagyja, hogy megjegyezze a választást. Ha elutasította vagy "
+         "bezárta, írja be: consent, és újra megkérdezzük."},
+        {"linux_no_compositor",
+         "Egyetlen Wayland-kompozitor sem válaszol: a bevitel nem jut el sehová, és a képernyő nem "
+         "jeleníthető meg"},
+        {"linux_no_screen_backend",
+         "Ez a Wayland-asztal nem kínál olyan képernyőrögzítést, amelyet a Velora használni tudna: "
+         "a képernyő nem jeleníthető meg"},
+        {"linux_no_input_backend",
+         "Ez a Wayland-asztal nem kínál olyan beviteli vezérlést, amelyet a Velora használni "
+         "tudna: a bevitel nem jut el sehová"},
+        {"linux_no_backend",
+         "Ez a Wayland-asztal nem kínál olyan beviteli vezérlést és képernyőrögzítést, amelyet a "
+         "Velora használni tudna: a bevitel nem jut el sehová, és a képernyő nem jeleníthető meg"},
     };
 }
 

@@ -98,6 +98,32 @@ Texts linuxTexts_id() {
          "{name} ({ip}) melihat layar dimulai · lebar {width} · kualitas {quality}"},
         {"log_view_ended", "{name} ({ip}) melihat layar selesai"},
         {"log_view_denied", "{name} ({ip}) melihat layar — tidak ada izin perekaman layar"},
+        {"linux_consent_warn", "⚠\uFE0E Kontrol input belum diizinkan — klik untuk ditanya lagi"},
+        {"linux_consent_title", "Kontrol input memerlukan persetujuan Anda"},
+        {"linux_consent_body",
+         "Desktop Anda menanyakan di jendelanya sendiri apakah Velora boleh mengontrol penunjuk "
+         "dan keyboard serta berbagi layar.\n\n"
+         "Izinkan di sana, dan aktifkan opsi untuk mengingat pilihan agar Anda tidak ditanya "
+         "setiap kali memulai.\n"
+         "Jika jendela itu ditolak atau ditutup, pilih Tanya lagi. Sementara itu Velora tetap "
+         "berjalan dan ponsel tetap tersandingkan."},
+        {"linux_consent_ask", "Tanya lagi"},
+        {"linux_consent_console",
+         "Kontrol input memerlukan persetujuan Anda: izinkan di jendela yang ditampilkan desktop "
+         "Anda, dan biarkan pilihan itu diingat. Jika ditolak atau ditutup, ketik consent untuk "
+         "ditanya lagi."},
+        {"linux_no_compositor",
+         "Tidak ada compositor Wayland yang menjawab: input tidak sampai ke mana pun dan layar "
+         "tidak dapat ditampilkan"},
+        {"linux_no_screen_backend",
+         "Desktop Wayland ini tidak menyediakan tangkapan layar yang dapat digunakan Velora: layar "
+         "tidak dapat ditampilkan"},
+        {"linux_no_input_backend",
+         "Desktop Wayland ini tidak menyediakan kontrol input yang dapat digunakan Velora: input "
+         "tidak sampai ke mana pun"},
+        {"linux_no_backend",
+         "Desktop Wayland ini tidak menyediakan kontrol input maupun tangkapan layar yang dapat "
+         "digunakan Velora: input tidak sampai ke mana pun dan layar tidak dapat ditampilkan"},
     };
 }
 

@@ -107,6 +107,35 @@ Texts linuxTexts_it() {
         {"log_view_ended", "{name} ({ip}) visualizzazione schermo terminata"},
         {"log_view_denied",
          "{name} ({ip}) visualizzazione schermo — nessun permesso di registrazione dello schermo"},
+        {"linux_consent_warn",
+         "⚠\uFE0E Controllo dell'input non ancora consentito — fai clic per ricevere di nuovo la "
+         "richiesta"},
+        {"linux_consent_title", "Il controllo dell'input richiede il tuo consenso"},
+        {"linux_consent_body",
+         "Il tuo desktop chiede in una finestra propria se Velora può controllare il puntatore e "
+         "la tastiera e condividere lo schermo.\n\n"
+         "Consentilo lì e attiva la memorizzazione della scelta, così non ti verrà chiesto a ogni "
+         "avvio.\n"
+         "Se la finestra è stata rifiutata o chiusa, scegli Chiedi di nuovo. Nel frattempo Velora "
+         "continua a funzionare e i telefoni restano associati."},
+        {"linux_consent_ask", "Chiedi di nuovo"},
+        {"linux_consent_console",
+         "Il controllo dell'input richiede il tuo consenso: consentilo nella finestra mostrata dal "
+         "desktop e lascia che ricordi la scelta. Se è stato rifiutato o la finestra è stata "
+         "chiusa, digita consent per ricevere di nuovo la richiesta."},
+        {"linux_no_compositor",
+         "Nessun compositor Wayland risponde: l'input non arriva da nessuna parte e lo schermo non "
+         "può essere mostrato"},
+        {"linux_no_screen_backend",
+         "Questo desktop Wayland non offre alcuna cattura dello schermo utilizzabile da Velora: lo "
+         "schermo non può essere mostrato"},
+        {"linux_no_input_backend",
+         "Questo desktop Wayland non offre alcun controllo dell'input utilizzabile da Velora: "
+         "l'input non arriva da nessuna parte"},
+        {"linux_no_backend",
+         "Questo desktop Wayland non offre né controllo dell'input né cattura dello schermo "
+         "utilizzabili da Velora: l'input non arriva da nessuna parte e lo schermo non può essere "
+         "mostrato"},
     };
 }
 

@@ -92,6 +92,30 @@ Texts linuxTexts_ko() {
         {"log_view_started", "{name} ({ip}) 화면 보기 시작 · 폭 {width} · 화질 {quality}"},
         {"log_view_ended", "{name} ({ip}) 화면 보기 종료"},
         {"log_view_denied", "{name} ({ip}) 화면 보기 — 화면 기록 권한 없음"},
+        {"linux_consent_warn", "⚠\uFE0E 입력 제어가 아직 허용되지 않음 — 클릭하여 다시 요청"},
+        {"linux_consent_title", "입력 제어에 동의가 필요합니다"},
+        {"linux_consent_body",
+         "데스크톱이 별도의 창에서 Velora가 포인터와 키보드를 제어하고 화면을 공유해도 되는지 "
+         "묻습니다.\n\n"
+         "그 창에서 허용하고, 선택 기억하기를 켜면 시작할 때마다 묻지 않습니다.\n"
+         "창에서 거부했거나 창을 닫았다면 \"다시 요청\"을 선택하세요. 그동안에도 Velora는 계속 "
+         "실행되고 휴대폰은 페어링된 상태로 유지됩니다."},
+        {"linux_consent_ask", "다시 요청"},
+        {"linux_consent_console",
+         "입력 제어에 동의가 필요합니다: 데스크톱이 보여 주는 창에서 허용하고 선택을 기억하도록 "
+         "하세요. 거부했거나 창을 닫았다면 consent를 입력하여 다시 요청하세요."},
+        {"linux_no_compositor",
+         "응답하는 Wayland 컴포지터가 없습니다: 입력이 아무 곳에도 전달되지 않고 화면을 보여 줄 수 "
+         "없습니다"},
+        {"linux_no_screen_backend",
+         "이 Wayland 데스크톱에는 Velora가 사용할 수 있는 화면 캡처가 없습니다: 화면을 보여 줄 수 "
+         "없습니다"},
+        {"linux_no_input_backend",
+         "이 Wayland 데스크톱에는 Velora가 사용할 수 있는 입력 제어가 없습니다: 입력이 아무 곳에도 "
+         "전달되지 않습니다"},
+        {"linux_no_backend",
+         "이 Wayland 데스크톱에는 Velora가 사용할 수 있는 입력 제어도 화면 캡처도 없습니다: 입력이 "
+         "아무 곳에도 전달되지 않고 화면을 보여 줄 수 없습니다"},
     };
 }
 

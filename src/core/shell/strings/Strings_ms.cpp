@@ -101,6 +101,33 @@ Texts linuxTexts_ms() {
          "{name} ({ip}) tontonan skrin bermula · lebar {width} · kualiti {quality}"},
         {"log_view_ended", "{name} ({ip}) tontonan skrin tamat"},
         {"log_view_denied", "{name} ({ip}) tontonan skrin — tiada kebenaran rakaman skrin"},
+        {"linux_consent_warn",
+         "⚠\uFE0E Kawalan input belum dibenarkan — klik untuk ditanya semula"},
+        {"linux_consent_title", "Kawalan input memerlukan persetujuan anda"},
+        {"linux_consent_body",
+         "Desktop anda bertanya dalam tetingkapnya sendiri sama ada Velora boleh mengawal penuding "
+         "dan papan kekunci serta berkongsi skrin.\n\n"
+         "Benarkannya di situ, dan hidupkan pilihan untuk mengingati pilihan itu supaya anda tidak "
+         "ditanya setiap kali bermula.\n"
+         "Jika tetingkap itu ditolak atau ditutup, pilih Tanya semula. Sementara itu Velora terus "
+         "berjalan dan telefon kekal tergandingkan."},
+        {"linux_consent_ask", "Tanya semula"},
+        {"linux_consent_console",
+         "Kawalan input memerlukan persetujuan anda: benarkannya dalam tetingkap yang dipaparkan "
+         "oleh desktop anda, dan biarkan pilihan itu diingati. Jika ditolak atau ditutup, taip "
+         "consent untuk ditanya semula."},
+        {"linux_no_compositor",
+         "Tiada pengkompos Wayland yang menjawab: input tidak sampai ke mana-mana dan skrin tidak "
+         "dapat dipaparkan"},
+        {"linux_no_screen_backend",
+         "Desktop Wayland ini tidak menawarkan tangkapan skrin yang boleh digunakan oleh Velora: "
+         "skrin tidak dapat dipaparkan"},
+        {"linux_no_input_backend",
+         "Desktop Wayland ini tidak menawarkan kawalan input yang boleh digunakan oleh Velora: "
+         "input tidak sampai ke mana-mana"},
+        {"linux_no_backend",
+         "Desktop Wayland ini tidak menawarkan kawalan input atau tangkapan skrin yang boleh "
+         "digunakan oleh Velora: input tidak sampai ke mana-mana dan skrin tidak dapat dipaparkan"},
     };
 }
 

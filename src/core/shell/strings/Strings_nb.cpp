@@ -99,6 +99,33 @@ Texts linuxTexts_nb() {
          "{name} ({ip}) skjermvisning startet · bredde {width} · kvalitet {quality}"},
         {"log_view_ended", "{name} ({ip}) skjermvisning avsluttet"},
         {"log_view_denied", "{name} ({ip}) skjermvisning — mangler tillatelse til skjermopptak"},
+        {"linux_consent_warn",
+         "⚠\uFE0E Inndatakontroll er ikke tillatt ennå — klikk for å bli spurt på nytt"},
+        {"linux_consent_title", "Inndatakontroll krever ditt samtykke"},
+        {"linux_consent_body",
+         "Skrivebordet ditt spør i et eget vindu om Velora kan styre pekeren og tastaturet og dele "
+         "skjermen.\n\n"
+         "Tillat det der, og slå på at valget skal huskes, så du ikke blir spurt ved hver "
+         "oppstart.\n"
+         "Hvis vinduet ble avvist eller lukket, velger du Spør på nytt. Velora kjører videre i "
+         "mellomtiden, og telefonene forblir sammenkoblet."},
+        {"linux_consent_ask", "Spør på nytt"},
+        {"linux_consent_console",
+         "Inndatakontroll krever ditt samtykke: tillat det i vinduet skrivebordet viser, og la "
+         "valget bli husket. Hvis det ble avvist eller lukket, skriver du consent for å bli spurt "
+         "på nytt."},
+        {"linux_no_compositor",
+         "Ingen Wayland-kompositor svarer: inndata havner ingen steder, og skjermen kan ikke "
+         "vises"},
+        {"linux_no_screen_backend",
+         "Dette Wayland-skrivebordet tilbyr ingen skjermopptak som Velora kan bruke: skjermen kan "
+         "ikke vises"},
+        {"linux_no_input_backend",
+         "Dette Wayland-skrivebordet tilbyr ingen inndatakontroll som Velora kan bruke: inndata "
+         "havner ingen steder"},
+        {"linux_no_backend",
+         "Dette Wayland-skrivebordet tilbyr verken inndatakontroll eller skjermopptak som Velora "
+         "kan bruke: inndata havner ingen steder, og skjermen kan ikke vises"},
     };
 }
 

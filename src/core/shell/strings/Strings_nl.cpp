@@ -103,6 +103,33 @@ Texts linuxTexts_nl() {
          "{name} ({ip}) scherm bekijken gestart · breedte {width} · kwaliteit {quality}"},
         {"log_view_ended", "{name} ({ip}) scherm bekijken beëindigd"},
         {"log_view_denied", "{name} ({ip}) scherm bekijken — geen toestemming voor schermopname"},
+        {"linux_consent_warn",
+         "⚠\uFE0E Invoerbesturing nog niet toegestaan — klik om het opnieuw te laten vragen"},
+        {"linux_consent_title", "Invoerbesturing heeft je toestemming nodig"},
+        {"linux_consent_body",
+         "Je bureaublad vraagt in een eigen venster of Velora de aanwijzer en het toetsenbord mag "
+         "besturen en het scherm mag delen.\n\n"
+         "Sta het daar toe en zet het onthouden van de keuze aan, zodat het niet bij elke start "
+         "opnieuw wordt gevraagd.\n"
+         "Is het venster geweigerd of gesloten, kies dan Opnieuw vragen. Velora blijft intussen "
+         "draaien en telefoons blijven gekoppeld."},
+        {"linux_consent_ask", "Opnieuw vragen"},
+        {"linux_consent_console",
+         "Invoerbesturing heeft je toestemming nodig: sta het toe in het venster dat je bureaublad "
+         "toont en laat de keuze onthouden. Is het geweigerd of gesloten, typ dan consent om het "
+         "opnieuw te laten vragen."},
+        {"linux_no_compositor",
+         "Geen Wayland-compositor antwoordt: invoer komt nergens aan en het scherm kan niet worden "
+         "getoond"},
+        {"linux_no_screen_backend",
+         "Dit Wayland-bureaublad biedt geen schermopname die Velora kan gebruiken: het scherm kan "
+         "niet worden getoond"},
+        {"linux_no_input_backend",
+         "Dit Wayland-bureaublad biedt geen invoerbesturing die Velora kan gebruiken: invoer komt "
+         "nergens aan"},
+        {"linux_no_backend",
+         "Dit Wayland-bureaublad biedt geen invoerbesturing of schermopname die Velora kan "
+         "gebruiken: invoer komt nergens aan en het scherm kan niet worden getoond"},
     };
 }
 

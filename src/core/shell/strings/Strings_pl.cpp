@@ -98,6 +98,35 @@ Texts linuxTexts_pl() {
          "{name} ({ip}) rozpoczęto podgląd ekranu · szerokość {width} · jakość {quality}"},
         {"log_view_ended", "{name} ({ip}) zakończono podgląd ekranu"},
         {"log_view_denied", "{name} ({ip}) podgląd ekranu — brak uprawnienia do nagrywania ekranu"},
+        {"linux_consent_warn",
+         "⚠\uFE0E Sterowanie myszą i klawiaturą nie jest jeszcze dozwolone — kliknij, aby zapytać "
+         "ponownie"},
+        {"linux_consent_title", "Sterowanie myszą i klawiaturą wymaga Twojej zgody"},
+        {"linux_consent_body",
+         "Twoje środowisko pulpitu pyta we własnym oknie, czy Velora może sterować wskaźnikiem i "
+         "klawiaturą oraz udostępniać ekran.\n\n"
+         "Zezwól na to w tym oknie i włącz zapamiętanie wyboru, aby pytanie nie pojawiało się przy "
+         "każdym uruchomieniu.\n"
+         "Jeśli okno zostało odrzucone lub zamknięte, wybierz Zapytaj ponownie. W tym czasie "
+         "Velora działa dalej, a telefony pozostają sparowane."},
+        {"linux_consent_ask", "Zapytaj ponownie"},
+        {"linux_consent_console",
+         "Sterowanie myszą i klawiaturą wymaga Twojej zgody: zezwól na nie w oknie wyświetlonym "
+         "przez pulpit i pozwól zapamiętać wybór. Jeśli zostało odrzucone lub zamknięte, wpisz "
+         "consent, aby zapytać ponownie."},
+        {"linux_no_compositor",
+         "Żaden kompozytor Wayland nie odpowiada: wejście nigdzie nie trafia, a ekranu nie można "
+         "pokazać"},
+        {"linux_no_screen_backend",
+         "To środowisko Wayland nie oferuje przechwytywania ekranu, z którego Velora mogłaby "
+         "korzystać: ekranu nie można pokazać"},
+        {"linux_no_input_backend",
+         "To środowisko Wayland nie oferuje sterowania wejściem, z którego Velora mogłaby "
+         "korzystać: wejście nigdzie nie trafia"},
+        {"linux_no_backend",
+         "To środowisko Wayland nie oferuje ani sterowania wejściem, ani przechwytywania ekranu, z "
+         "których Velora mogłaby korzystać: wejście nigdzie nie trafia, a ekranu nie można "
+         "pokazać"},
     };
 }
 

@@ -105,6 +105,33 @@ Texts linuxTexts_pt() {
         {"log_view_ended", "{name} ({ip}) visualização da tela encerrada"},
         {"log_view_denied",
          "{name} ({ip}) visualização da tela — sem permissão de gravação de tela"},
+        {"linux_consent_warn",
+         "⚠\uFE0E Controle de entrada ainda não permitido — clique para ser perguntado de novo"},
+        {"linux_consent_title", "O controle de entrada precisa do seu consentimento"},
+        {"linux_consent_body",
+         "Seu ambiente de trabalho pergunta, numa janela própria, se o Velora pode controlar o "
+         "ponteiro e o teclado e compartilhar a tela.\n\n"
+         "Permita ali e ative a opção de lembrar a escolha, para não ser perguntado a cada "
+         "início.\n"
+         "Se a janela foi recusada ou fechada, escolha Perguntar de novo. Enquanto isso, o Velora "
+         "continua funcionando e os celulares continuam pareados."},
+        {"linux_consent_ask", "Perguntar de novo"},
+        {"linux_consent_console",
+         "O controle de entrada precisa do seu consentimento: permita-o na janela que seu ambiente "
+         "de trabalho mostra e deixe que ele lembre a escolha. Se foi recusado ou fechado, digite "
+         "consent para ser perguntado de novo."},
+        {"linux_no_compositor",
+         "Nenhum compositor Wayland responde: a entrada não chega a lugar nenhum e a tela não pode "
+         "ser exibida"},
+        {"linux_no_screen_backend",
+         "Este ambiente Wayland não oferece captura de tela que o Velora possa usar: a tela não "
+         "pode ser exibida"},
+        {"linux_no_input_backend",
+         "Este ambiente Wayland não oferece controle de entrada que o Velora possa usar: a entrada "
+         "não chega a lugar nenhum"},
+        {"linux_no_backend",
+         "Este ambiente Wayland não oferece controle de entrada nem captura de tela que o Velora "
+         "possa usar: a entrada não chega a lugar nenhum e a tela não pode ser exibida"},
     };
 }
 

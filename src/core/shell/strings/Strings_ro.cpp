@@ -107,6 +107,33 @@ Texts linuxTexts_ro() {
         {"log_view_ended", "{name} ({ip}) vizualizarea ecranului s-a încheiat"},
         {"log_view_denied",
          "{name} ({ip}) vizualizarea ecranului — fără permisiunea de înregistrare a ecranului"},
+        {"linux_consent_warn",
+         "⚠\uFE0E Controlul intrărilor nu este permis încă — dă clic pentru a fi întrebat din nou"},
+        {"linux_consent_title", "Controlul intrărilor are nevoie de acordul tău"},
+        {"linux_consent_body",
+         "Desktopul tău întreabă, într-o fereastră proprie, dacă Velora poate controla indicatorul "
+         "și tastatura și poate partaja ecranul.\n\n"
+         "Permite acolo și activează memorarea alegerii, ca să nu fii întrebat la fiecare "
+         "pornire.\n"
+         "Dacă fereastra a fost refuzată sau închisă, alege Întreabă din nou. Între timp, Velora "
+         "continuă să ruleze, iar telefoanele rămân asociate."},
+        {"linux_consent_ask", "Întreabă din nou"},
+        {"linux_consent_console",
+         "Controlul intrărilor are nevoie de acordul tău: permite-l în fereastra afișată de "
+         "desktop și lasă-l să memoreze alegerea. Dacă a fost refuzat sau închis, tastează consent "
+         "pentru a fi întrebat din nou."},
+        {"linux_no_compositor",
+         "Niciun compozitor Wayland nu răspunde: intrările nu ajung nicăieri, iar ecranul nu poate "
+         "fi afișat"},
+        {"linux_no_screen_backend",
+         "Acest desktop Wayland nu oferă nicio captură de ecran pe care Velora o poate folosi: "
+         "ecranul nu poate fi afișat"},
+        {"linux_no_input_backend",
+         "Acest desktop Wayland nu oferă niciun control al intrărilor pe care Velora îl poate "
+         "folosi: intrările nu ajung nicăieri"},
+        {"linux_no_backend",
+         "Acest desktop Wayland nu oferă nici control al intrărilor, nici captură de ecran pe care "
+         "Velora să le poată folosi: intrările nu ajung nicăieri, iar ecranul nu poate fi afișat"},
     };
 }
 

@@ -102,6 +102,32 @@ Texts linuxTexts_sk() {
         {"log_view_ended", "{name} ({ip}) sledovanie obrazovky ukončené"},
         {"log_view_denied",
          "{name} ({ip}) sledovanie obrazovky — chýba povolenie na záznam obrazovky"},
+        {"linux_consent_warn",
+         "⚠\uFE0E Ovládanie vstupu zatiaľ nie je povolené — kliknite a budete požiadaní znova"},
+        {"linux_consent_title", "Ovládanie vstupu vyžaduje váš súhlas"},
+        {"linux_consent_body",
+         "Vaše pracovné prostredie sa vo vlastnom okne pýta, či môže Velora ovládať ukazovateľ a "
+         "klávesnicu a zdieľať obrazovku.\n\n"
+         "Povoľte to tam a zapnite zapamätanie voľby, aby ste neboli dopytovaní pri každom "
+         "spustení.\n"
+         "Ak bolo okno odmietnuté alebo zatvorené, zvoľte Opýtať sa znova. Velora medzitým beží "
+         "ďalej a telefóny zostávajú spárované."},
+        {"linux_consent_ask", "Opýtať sa znova"},
+        {"linux_consent_console",
+         "Ovládanie vstupu vyžaduje váš súhlas: povoľte ho v okne, ktoré zobrazí vaše pracovné "
+         "prostredie, a nechajte voľbu zapamätať. Ak bolo odmietnuté alebo zatvorené, napíšte "
+         "consent a budete požiadaní znova."},
+        {"linux_no_compositor",
+         "Žiadny kompozítor Waylandu neodpovedá: vstup nikam nedôjde a obrazovku nemožno zobraziť"},
+        {"linux_no_screen_backend",
+         "Toto prostredie Wayland neponúka snímanie obrazovky, ktoré by Velora mohla použiť: "
+         "obrazovku nemožno zobraziť"},
+        {"linux_no_input_backend",
+         "Toto prostredie Wayland neponúka ovládanie vstupu, ktoré by Velora mohla použiť: vstup "
+         "nikam nedôjde"},
+        {"linux_no_backend",
+         "Toto prostredie Wayland neponúka ovládanie vstupu ani snímanie obrazovky, ktoré by "
+         "Velora mohla použiť: vstup nikam nedôjde a obrazovku nemožno zobraziť"},
     };
 }
 

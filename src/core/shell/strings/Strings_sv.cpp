@@ -100,6 +100,32 @@ Texts linuxTexts_sv() {
          "{name} ({ip}) skärmvisning startad · bredd {width} · kvalitet {quality}"},
         {"log_view_ended", "{name} ({ip}) skärmvisning avslutad"},
         {"log_view_denied", "{name} ({ip}) skärmvisning — ingen behörighet för skärminspelning"},
+        {"linux_consent_warn",
+         "⚠\uFE0E Inmatningsstyrning är inte tillåten än — klicka för att bli tillfrågad igen"},
+        {"linux_consent_title", "Inmatningsstyrning kräver ditt samtycke"},
+        {"linux_consent_body",
+         "Skrivbordet frågar i ett eget fönster om Velora får styra pekaren och tangentbordet och "
+         "dela skärmen.\n\n"
+         "Tillåt det där och slå på att valet ska kommas ihåg, så att du inte tillfrågas vid varje "
+         "start.\n"
+         "Om fönstret nekades eller stängdes väljer du Fråga igen. Velora fortsätter köra under "
+         "tiden och telefonerna förblir parkopplade."},
+        {"linux_consent_ask", "Fråga igen"},
+        {"linux_consent_console",
+         "Inmatningsstyrning kräver ditt samtycke: tillåt det i fönstret som skrivbordet visar och "
+         "låt valet kommas ihåg. Om det nekades eller stängdes skriver du consent för att bli "
+         "tillfrågad igen."},
+        {"linux_no_compositor",
+         "Ingen Wayland-kompositor svarar: inmatningen når ingenstans och skärmen kan inte visas"},
+        {"linux_no_screen_backend",
+         "Det här Wayland-skrivbordet erbjuder ingen skärminspelning som Velora kan använda: "
+         "skärmen kan inte visas"},
+        {"linux_no_input_backend",
+         "Det här Wayland-skrivbordet erbjuder ingen inmatningsstyrning som Velora kan använda: "
+         "inmatningen når ingenstans"},
+        {"linux_no_backend",
+         "Det här Wayland-skrivbordet erbjuder varken inmatningsstyrning eller skärminspelning som "
+         "Velora kan använda: inmatningen når ingenstans och skärmen kan inte visas"},
     };
 }
 

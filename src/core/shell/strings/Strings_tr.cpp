@@ -98,6 +98,32 @@ Texts linuxTexts_tr() {
          "{name} ({ip}) ekran izleme başladı · genişlik {width} · kalite {quality}"},
         {"log_view_ended", "{name} ({ip}) ekran izleme bitti"},
         {"log_view_denied", "{name} ({ip}) ekran izleme — ekran kaydı izni yok"},
+        {"linux_consent_warn",
+         "⚠\uFE0E Giriş denetimine henüz izin verilmedi — yeniden sorulması için tıklayın"},
+        {"linux_consent_title", "Giriş denetimi için onayınız gerekiyor"},
+        {"linux_consent_body",
+         "Masaüstünüz kendi penceresinde Velora'nın imleci ve klavyeyi denetlemesine ve ekranı "
+         "paylaşmasına izin verip vermediğinizi sorar.\n\n"
+         "Orada izin verin ve seçimin hatırlanmasını açın; böylece her başlangıçta sorulmaz.\n"
+         "Pencere reddedildiyse veya kapatıldıysa Yeniden sor'u seçin. Bu sırada Velora çalışmaya "
+         "devam eder ve telefonlar eşli kalır."},
+        {"linux_consent_ask", "Yeniden sor"},
+        {"linux_consent_console",
+         "Giriş denetimi için onayınız gerekiyor: masaüstünüzün gösterdiği pencerede izin verin ve "
+         "seçimin hatırlanmasını sağlayın. Reddedildiyse veya kapatıldıysa yeniden sorulması için "
+         "consent yazın."},
+        {"linux_no_compositor",
+         "Hiçbir Wayland bileştiricisi yanıt vermiyor: giriş hiçbir yere ulaşmıyor ve ekran "
+         "gösterilemiyor"},
+        {"linux_no_screen_backend",
+         "Bu Wayland masaüstü Velora'nın kullanabileceği bir ekran yakalama sunmuyor: ekran "
+         "gösterilemiyor"},
+        {"linux_no_input_backend",
+         "Bu Wayland masaüstü Velora'nın kullanabileceği bir giriş denetimi sunmuyor: giriş hiçbir "
+         "yere ulaşmıyor"},
+        {"linux_no_backend",
+         "Bu Wayland masaüstü Velora'nın kullanabileceği ne giriş denetimi ne de ekran yakalama "
+         "sunuyor: giriş hiçbir yere ulaşmıyor ve ekran gösterilemiyor"},
     };
 }
 

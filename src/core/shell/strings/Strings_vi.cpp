@@ -98,6 +98,31 @@ Texts linuxTexts_vi() {
          "{name} ({ip}) bắt đầu xem màn hình · rộng {width} · chất lượng {quality}"},
         {"log_view_ended", "{name} ({ip}) kết thúc xem màn hình"},
         {"log_view_denied", "{name} ({ip}) xem màn hình — không có quyền ghi màn hình"},
+        {"linux_consent_warn", "⚠\uFE0E Chưa cho phép điều khiển nhập liệu — nhấp để được hỏi lại"},
+        {"linux_consent_title", "Điều khiển nhập liệu cần sự đồng ý của bạn"},
+        {"linux_consent_body",
+         "Màn hình nền của bạn hỏi trong một cửa sổ riêng xem Velora có được điều khiển con trỏ, "
+         "bàn phím và chia sẻ màn hình hay không.\n\n"
+         "Hãy cho phép ở đó và bật tùy chọn ghi nhớ lựa chọn để không bị hỏi mỗi lần khởi động.\n"
+         "Nếu cửa sổ đó đã bị từ chối hoặc bị đóng, hãy chọn Hỏi lại. Trong lúc đó Velora vẫn chạy "
+         "và điện thoại vẫn được ghép đôi."},
+        {"linux_consent_ask", "Hỏi lại"},
+        {"linux_consent_console",
+         "Điều khiển nhập liệu cần sự đồng ý của bạn: hãy cho phép trong cửa sổ mà màn hình nền "
+         "hiển thị và để nó ghi nhớ lựa chọn. Nếu đã bị từ chối hoặc bị đóng, hãy gõ consent để "
+         "được hỏi lại."},
+        {"linux_no_compositor",
+         "Không có trình tổng hợp Wayland nào phản hồi: nhập liệu không đến được đâu và không thể "
+         "hiển thị màn hình"},
+        {"linux_no_screen_backend",
+         "Màn hình nền Wayland này không cung cấp tính năng chụp màn hình mà Velora dùng được: "
+         "không thể hiển thị màn hình"},
+        {"linux_no_input_backend",
+         "Màn hình nền Wayland này không cung cấp tính năng điều khiển nhập liệu mà Velora dùng "
+         "được: nhập liệu không đến được đâu"},
+        {"linux_no_backend",
+         "Màn hình nền Wayland này không cung cấp tính năng điều khiển nhập liệu hay chụp màn hình "
+         "mà Velora dùng được: nhập liệu không đến được đâu và không thể hiển thị màn hình"},
     };
 }
 

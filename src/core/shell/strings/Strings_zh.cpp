@@ -84,6 +84,22 @@ Texts linuxTexts_zh() {
         {"log_view_started", "{name} ({ip}) 开始查看屏幕 · 宽度 {width} · 画质 {quality}"},
         {"log_view_ended", "{name} ({ip}) 结束查看屏幕"},
         {"log_view_denied", "{name} ({ip}) 查看屏幕 — 无屏幕录制权限"},
+        {"linux_consent_warn", "⚠\uFE0E 尚未允许控制输入 — 点击以再次询问"},
+        {"linux_consent_title", "控制输入需要你的同意"},
+        {"linux_consent_body",
+         "你的桌面会在自己的窗口中询问是否允许 Velora 控制指针和键盘并共享屏幕。\n\n"
+         "请在该窗口中允许，并打开记住选择，这样就不会在每次启动时询问。\n"
+         "如果该窗口被拒绝或关闭，请选择“再次询问”。在此期间，Velora "
+         "会继续运行，手机也会保持配对。"},
+        {"linux_consent_ask", "再次询问"},
+        {"linux_consent_console",
+         "控制输入需要你的同意：请在桌面显示的窗口中允许，并让它记住选择。如果被拒绝或关闭，请输入 "
+         "consent 以再次询问。"},
+        {"linux_no_compositor", "没有任何 Wayland 合成器响应：输入无法送达，也无法显示屏幕"},
+        {"linux_no_screen_backend", "此 Wayland 桌面没有提供 Velora 可用的屏幕捕获：无法显示屏幕"},
+        {"linux_no_input_backend", "此 Wayland 桌面没有提供 Velora 可用的输入控制：输入无法送达"},
+        {"linux_no_backend",
+         "此 Wayland 桌面没有提供 Velora 可用的输入控制或屏幕捕获：输入无法送达，也无法显示屏幕"},
     };
 }
 

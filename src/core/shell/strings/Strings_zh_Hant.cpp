@@ -84,6 +84,23 @@ Texts linuxTexts_zh_Hant() {
         {"log_view_started", "{name} ({ip}) 開始檢視螢幕 · 寬度 {width} · 畫質 {quality}"},
         {"log_view_ended", "{name} ({ip}) 結束檢視螢幕"},
         {"log_view_denied", "{name} ({ip}) 檢視螢幕 — 沒有螢幕錄製權限"},
+        {"linux_consent_warn", "⚠\uFE0E 尚未允許控制輸入 — 按一下以再次詢問"},
+        {"linux_consent_title", "控制輸入需要您的同意"},
+        {"linux_consent_body",
+         "您的桌面會在自己的視窗中詢問是否允許 Velora 控制指標和鍵盤並分享螢幕。\n\n"
+         "請在該視窗中允許，並開啟記住選擇，這樣就不會在每次啟動時詢問。\n"
+         "如果該視窗被拒絕或關閉，請選擇「再次詢問」。在此期間，Velora "
+         "會繼續執行，手機也會保持配對。"},
+        {"linux_consent_ask", "再次詢問"},
+        {"linux_consent_console",
+         "控制輸入需要您的同意：請在桌面顯示的視窗中允許，並讓它記住選擇。如果被拒絕或關閉，請輸入 "
+         "consent 以再次詢問。"},
+        {"linux_no_compositor", "沒有任何 Wayland 合成器回應：輸入無法送達，也無法顯示螢幕"},
+        {"linux_no_screen_backend",
+         "這個 Wayland 桌面沒有提供 Velora 可用的螢幕擷取：無法顯示螢幕"},
+        {"linux_no_input_backend", "這個 Wayland 桌面沒有提供 Velora 可用的輸入控制：輸入無法送達"},
+        {"linux_no_backend",
+         "這個 Wayland 桌面沒有提供 Velora 可用的輸入控制或螢幕擷取：輸入無法送達，也無法顯示螢幕"},
     };
 }
 
