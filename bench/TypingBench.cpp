@@ -1,7 +1,7 @@
 // Another phone's PING round trip while one phone types 780 000 bytes of "T" lines, against its
-// round trip at rest, in the same run; and how long the typing takes with and without the pings. The sink spends 65 µs on each typed cluster, what a key
-// press through XTest cost when 20 000 of them took 1.3 s, so the server thread is as busy as on
-// a real display.
+// round trip at rest, in the same run; and how long the typing takes with and without the pings.
+// The sink spends 65 µs on each typed cluster, what a key press through XTest cost when 20 000 of
+// them took 1.3 s, so the typing is as slow as on a real display.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
