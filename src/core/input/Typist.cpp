@@ -23,7 +23,9 @@ Typist::Hold::Hold(Typist& typist) : typist_(typist) {
     --typist_.holdsWaiting_;
 }
 
-Typist::Hold::~Hold() { typist_.inputLock_.unlock(); }
+Typist::Hold::~Hold() {
+    typist_.inputLock_.unlock();
+}
 
 Typist::Typist(InputSim& input) : input_(input), thread_([this] { run(); }) {}
 

@@ -48,8 +48,8 @@ public:
 class TypistTest : public testing::Test {
 protected:
     std::shared_ptr<GatedSink> sink = std::make_shared<GatedSink>();
-    InputSim input{sink, std::make_shared<macos::MacKeymap>(),
-                   std::make_shared<sim::SimDisplays>(), std::make_shared<sim::RecordingLauncher>()};
+    InputSim input{sink, std::make_shared<macos::MacKeymap>(), std::make_shared<sim::SimDisplays>(),
+                   std::make_shared<sim::RecordingLauncher>()};
 
     // Waits for `count` calls of `done`.
     struct Counter {
