@@ -101,7 +101,7 @@ bool PipeWireDaemon::waitForSocket(const std::string& path, pid_t owner) {
     if (owner < 0) return false;
     const auto deadline = std::chrono::steady_clock::now() + kStartLimit;
     while (std::chrono::steady_clock::now() < deadline) {
-        struct stat info{};
+        struct stat info {};
         if (stat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode)) return true;
         if (exited(owner)) {
             std::erase(children_, owner);
@@ -119,8 +119,7 @@ int PipeWireDaemon::connect() const {
     address.sun_family = AF_UNIX;
     const std::string path = dir_ + "/pipewire-0";
     std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
-    if (fd >= 0 &&
-        ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0)
+    if (fd >= 0 && ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0)
         return fd;
     if (fd >= 0) close(fd);
     return -1;

@@ -1,6 +1,4 @@
 // The PipeWire screen source against a real daemon and a video node of known pictures.
-#include "platform/pipewire/PipeWireScreenSource.h"
-
 #include <gtest/gtest.h>
 #include <spa/param/video/raw.h>
 #include <sys/socket.h>
@@ -13,7 +11,9 @@
 
 #include "PipeWireDaemon.h"
 #include "TestVideoProducer.h"
+#include "platform/pipewire/CastStream.h"
 #include "platform/pipewire/PipeWireConnection.h"
+#include "platform/pipewire/PipeWireScreenSource.h"
 
 namespace velora::pipewire {
 namespace {
@@ -52,8 +52,8 @@ Rgb pixel(const Image& image, int x, int y) {
 
 // Checks the colour at a point given as fractions of the picture's width and height.
 void expectColour(const Image& image, double fx, double fy, Rgb expected) {
-    const Rgb got = pixel(image, static_cast<int>(fx * image.width),
-                          static_cast<int>(fy * image.height));
+    const Rgb got =
+        pixel(image, static_cast<int>(fx * image.width), static_cast<int>(fy * image.height));
     EXPECT_NEAR(got.r, expected.r, 8) << "at " << fx << ", " << fy;
     EXPECT_NEAR(got.g, expected.g, 8) << "at " << fx << ", " << fy;
     EXPECT_NEAR(got.b, expected.b, 8) << "at " << fx << ", " << fy;
@@ -71,11 +71,15 @@ bool pastDeadline(std::chrono::steady_clock::time_point deadline) {
     return std::chrono::steady_clock::now() > deadline;
 }
 
-// Captures until a picture comes: the session manager links a new stream in its own time.
-std::optional<Image> firstPicture(ScreenSource& source, PixelSize size) {
+// Captures until a picture comes: the session manager links a new stream in its own time, and
+// a frame sent while the link is still being set up can be lost, so the producer repaints after
+// each capture that waited in vain.
+std::optional<Image> firstPicture(ScreenSource& source, PixelSize size,
+                                  TestVideoProducer& producer) {
     const auto deadline = std::chrono::steady_clock::now() + kLinkLimit;
     while (!pastDeadline(deadline)) {
         if (auto image = source.capture(size)) return image;
+        producer.repaint();
     }
     return std::nullopt;
 }
@@ -88,10 +92,11 @@ protected:
             GTEST_SKIP() << "no PipeWire daemon: " << daemon.unavailable();
     }
 
-    // A connection made the way the portal's descriptor is used.
-    std::shared_ptr<PipeWireConnection> connect() {
+    // A cast on a connection made the way the portal's descriptor is used.
+    std::shared_ptr<CastStream> cast(uint32_t node, PixelSize logicalSize) {
         const int fd = PipeWireDaemon::instance().connect();
-        return fd < 0 ? nullptr : PipeWireConnection::fromFd(fd);
+        auto connection = fd < 0 ? nullptr : PipeWireConnection::fromFd(fd);
+        return connection ? std::make_shared<CastStream>(connection, node, logicalSize) : nullptr;
     }
 };
 
@@ -103,12 +108,12 @@ TEST_P(PipeWireFormatTest, PictureArrivesScaledUprightInItsColours) {
     producer.show(bars);
     const uint32_t node = producer.nodeId();
     ASSERT_NE(node, 0u);
-    auto connection = connect();
-    ASSERT_TRUE(connection);
-    PipeWireScreenSource source(connection, node, {1600, 1000});
+    const auto stream = cast(node, {1600, 1000});
+    ASSERT_TRUE(stream);
+    PipeWireScreenSource source(stream);
     EXPECT_EQ(source.pixelSize(), (PixelSize{1600, 1000}));
 
-    const auto image = firstPicture(source, {160, 100});
+    const auto image = firstPicture(source, {160, 100}, producer);
     ASSERT_TRUE(image);
     EXPECT_EQ(image->width, 160);
     EXPECT_EQ(image->height, 100);
@@ -126,52 +131,63 @@ INSTANTIATE_TEST_SUITE_P(Formats, PipeWireFormatTest,
                                            SPA_VIDEO_FORMAT_BGRA, SPA_VIDEO_FORMAT_RGBA),
                          [](const auto& info) {
                              switch (info.param) {
-                             case SPA_VIDEO_FORMAT_BGRx: return std::string("BGRx");
-                             case SPA_VIDEO_FORMAT_RGBx: return std::string("RGBx");
-                             case SPA_VIDEO_FORMAT_BGRA: return std::string("BGRA");
-                             default: return std::string("RGBA");
+                                 case SPA_VIDEO_FORMAT_BGRx:
+                                     return std::string("BGRx");
+                                 case SPA_VIDEO_FORMAT_RGBx:
+                                     return std::string("RGBx");
+                                 case SPA_VIDEO_FORMAT_BGRA:
+                                     return std::string("BGRA");
+                                 default:
+                                     return std::string("RGBA");
                              }
                          });
+
+// Waits for a frame on a running stream: captures until the picture shows `colour` at the
+// top-left bar; none when it does not come.
+std::optional<Image> waitForChange(ScreenSource& source, PixelSize size, Rgb colour) {
+    const auto deadline = std::chrono::steady_clock::now() + kLinkLimit;
+    while (!pastDeadline(deadline)) {
+        auto image = source.capture(size);
+        if (image && pixel(*image, size.width / 8, size.height / 4) == colour) return image;
+        std::this_thread::yield();
+    }
+    return std::nullopt;
+}
 
 TEST_F(PipeWireScreenSourceTest, StillStreamCostsNoCopiesAndAChangeComesThrough) {
     TestVideoProducer producer(SPA_VIDEO_FORMAT_BGRx, 320, 200);
     producer.show(bars);
-    auto connection = connect();
-    ASSERT_TRUE(connection);
-    PipeWireScreenSource source(connection, producer.nodeId(), {320, 200});
-    ASSERT_TRUE(firstPicture(source, {160, 100}));
-    // The producer sent one frame and sends no more until its picture changes.
-    const auto deadline = std::chrono::steady_clock::now() + kLinkLimit;
-    while (source.framesReceived() < static_cast<uint64_t>(producer.framesSent()) &&
-           !pastDeadline(deadline)) {
-        std::this_thread::yield();
-    }
-    const auto image = source.capture({160, 100});
+    const auto stream = cast(producer.nodeId(), {320, 200});
+    ASSERT_TRUE(stream);
+    PipeWireScreenSource source(stream);
+    ASSERT_TRUE(firstPicture(source, {160, 100}, producer));
+    // Once this frame is in, every frame sent before it is too: the stream is still from here.
+    producer.show(reversedBars);
+    const auto image = waitForChange(source, {160, 100}, kWhite);
     ASSERT_TRUE(image);
-    const uint64_t received = source.framesReceived();
+    const uint64_t received = stream->framesReceived();
     for (int i = 0; i < 20; ++i) {
         EXPECT_TRUE(source.unchangedSinceLastCapture());
         const auto again = source.capture({160, 100});
         ASSERT_TRUE(again);
         EXPECT_EQ(*again, *image);
     }
-    EXPECT_EQ(source.framesReceived(), received);
+    EXPECT_EQ(stream->framesReceived(), received);
     // A capture at another size scales the same frame again rather than waiting for a new one.
     const auto smaller = source.capture({80, 50});
     ASSERT_TRUE(smaller);
-    expectBars(*smaller);
+    expectColour(*smaller, 0.125, 0.25, kWhite);
+    expectColour(*smaller, 0.875, 0.25, kRed);
 
-    producer.show(reversedBars);
+    producer.show(bars);
     const auto changeDeadline = std::chrono::steady_clock::now() + kLinkLimit;
     while (source.unchangedSinceLastCapture() && !pastDeadline(changeDeadline))
         std::this_thread::yield();
     EXPECT_FALSE(source.unchangedSinceLastCapture());
     const auto changed = source.capture({160, 100});
     ASSERT_TRUE(changed);
-    expectColour(*changed, 0.125, 0.25, kWhite);
-    expectColour(*changed, 0.875, 0.25, kRed);
-    expectColour(*changed, 0.5, 0.75, kWhite);
-    EXPECT_EQ(source.framesReceived(), received + 1);
+    expectBars(*changed);
+    EXPECT_EQ(stream->framesReceived(), received + 1);
     EXPECT_TRUE(source.unchangedSinceLastCapture());
 }
 
@@ -184,11 +200,11 @@ TEST_F(PipeWireScreenSourceTest, CropRegionLimitsThePicture) {
             return bars(x - 40, y - 40, width - 80, height - 80);
         },
         CropArea{40, 40, 320, 220});
-    auto connection = connect();
-    ASSERT_TRUE(connection);
-    PipeWireScreenSource source(connection, producer.nodeId(), {});
+    const auto stream = cast(producer.nodeId(), {});
+    ASSERT_TRUE(stream);
+    PipeWireScreenSource source(stream);
     EXPECT_EQ(source.pixelSize(), (PixelSize{400, 300}));
-    const auto image = firstPicture(source, {160, 110});
+    const auto image = firstPicture(source, {160, 110}, producer);
     ASSERT_TRUE(image);
     expectBars(*image);
     expectColour(*image, 0.01, 0.01, kRed);
@@ -198,10 +214,10 @@ TEST_F(PipeWireScreenSourceTest, CropRegionLimitsThePicture) {
 TEST_F(PipeWireScreenSourceTest, StreamEndsWhenTheProducerGoes) {
     auto producer = std::make_unique<TestVideoProducer>(SPA_VIDEO_FORMAT_BGRx, 320, 200);
     producer->show(bars);
-    auto connection = connect();
-    ASSERT_TRUE(connection);
-    PipeWireScreenSource source(connection, producer->nodeId(), {320, 200});
-    ASSERT_TRUE(firstPicture(source, {160, 100}));
+    const auto stream = cast(producer->nodeId(), {320, 200});
+    ASSERT_TRUE(stream);
+    PipeWireScreenSource source(stream);
+    ASSERT_TRUE(firstPicture(source, {160, 100}, *producer));
 
     producer.reset();
     const auto deadline = std::chrono::steady_clock::now() + kLinkLimit;
@@ -211,9 +227,9 @@ TEST_F(PipeWireScreenSourceTest, StreamEndsWhenTheProducerGoes) {
 }
 
 TEST_F(PipeWireScreenSourceTest, NodeThatDoesNotExistGivesNoPicture) {
-    auto connection = connect();
-    ASSERT_TRUE(connection);
-    PipeWireScreenSource source(connection, 987654, {320, 200});
+    const auto stream = cast(987654, {320, 200});
+    ASSERT_TRUE(stream);
+    PipeWireScreenSource source(stream);
     EXPECT_FALSE(source.capture({160, 100}));
     EXPECT_FALSE(source.capture({160, 100}));
 }
@@ -235,7 +251,7 @@ TEST_F(PipeWireScreenSourceTest, ViewersComeAndGoWhileFramesFlow) {
     for (int round = 0; round < 3; ++round) {
         auto source = factory();
         ASSERT_TRUE(source);
-        EXPECT_TRUE(firstPicture(*source, {160, 100}));
+        EXPECT_TRUE(firstPicture(*source, {160, 100}, producer));
         source->capture({160, 100});
     }
     stop = true;
@@ -248,14 +264,37 @@ TEST_F(PipeWireScreenSourceTest, ViewersComeAndGoWhileFramesFlow) {
     for (ScreenSource* source : {first.get(), second.get()}) {
         const auto deadline = std::chrono::steady_clock::now() + kLinkLimit;
         std::optional<Image> image;
-        // Frames painted before may still arrive: wait for the last picture.
+        // Frames painted before may still arrive, and the restarted stream's first frame may
+        // be lost: wait for the last picture.
         while (!pastDeadline(deadline)) {
             image = source->capture({160, 100});
-            if (image && pixel(*image, 150, 80) == kWhite) break;
+            if (image && pixel(*image, 20, 25) == kWhite) break;
+            producer.repaint();
         }
         ASSERT_TRUE(image);
         expectColour(*image, 0.125, 0.25, kWhite);
         expectColour(*image, 0.875, 0.25, kRed);
+    }
+}
+
+// The desktop renders for the cast only while someone watches: the last viewer's going ends
+// the stream, and the next viewer starts it again with a first picture.
+TEST_F(PipeWireScreenSourceTest, StreamRunsOnlyWhileAViewerIsThere) {
+    TestVideoProducer producer(SPA_VIDEO_FORMAT_BGRx, 320, 200);
+    producer.show(bars);
+    const int fd = PipeWireDaemon::instance().connect();
+    ASSERT_GE(fd, 0);
+    const auto factory = screenSourceFactory({fd, producer.nodeId(), {320, 200}});
+    for (int viewer = 0; viewer < 2; ++viewer) {
+        auto source = factory();
+        ASSERT_TRUE(source);
+        EXPECT_FALSE(source->unchangedSinceLastCapture());
+        const auto image = firstPicture(*source, {160, 100}, producer);
+        ASSERT_TRUE(image);
+        expectBars(*image);
+        EXPECT_TRUE(producer.waitForStreaming(true));
+        source.reset();
+        EXPECT_TRUE(producer.waitForStreaming(false));
     }
 }
 

@@ -32,10 +32,11 @@ const pw_stream_events TestVideoProducer::streamEvents = [] {
     events.state_changed = [](void* data, pw_stream_state, pw_stream_state state, const char*) {
         auto* self = static_cast<TestVideoProducer*>(data);
         self->streaming_ = state == PW_STREAM_STATE_STREAMING;
-        // A newly linked viewer gets the picture at once, as a screen cast's first frame.
+        // A newly linked viewer gets the picture as a screen cast's first frame, drawn at the
+        // next repaint rather than inside the state change.
         if (self->streaming_ && !self->picture_.empty()) {
             self->pending_ = true;
-            self->sendPending();
+            self->retryLater();
         }
         pw_thread_loop_signal(self->loop_, false);
     };
@@ -78,6 +79,9 @@ TestVideoProducer::TestVideoProducer(uint32_t format, int width, int height)
     context_ = pw_context_new(pw_thread_loop_get_loop(loop_), nullptr, 0);
     pw_thread_loop_start(loop_);
     pw_thread_loop_lock(loop_);
+    retry_ = pw_loop_add_timer(
+        pw_thread_loop_get_loop(loop_),
+        [](void* data, uint64_t) { static_cast<TestVideoProducer*>(data)->sendPending(); }, this);
     core_ = pw_context_connect(context_, nullptr, 0);
     if (core_) {
         stream_ = pw_stream_new(core_, "velora-test-screen",
@@ -110,6 +114,7 @@ TestVideoProducer::~TestVideoProducer() {
         pw_stream_destroy(stream_);
     }
     if (core_) pw_core_disconnect(core_);
+    pw_loop_destroy_source(pw_thread_loop_get_loop(loop_), retry_);
     pw_thread_loop_unlock(loop_);
     pw_thread_loop_stop(loop_);
     pw_context_destroy(context_);
@@ -144,6 +149,29 @@ void TestVideoProducer::show(const Painter& painter, CropArea crop) {
     pw_thread_loop_unlock(loop_);
 }
 
+void TestVideoProducer::retryLater() {
+    timespec soon{0, 5 * static_cast<long>(SPA_NSEC_PER_MSEC)};
+    pw_loop_update_timer(pw_thread_loop_get_loop(loop_), retry_, &soon, nullptr, false);
+}
+
+bool TestVideoProducer::waitForStreaming(bool streaming) {
+    pw_thread_loop_lock(loop_);
+    timespec deadline{};
+    pw_thread_loop_get_time(loop_, &deadline, 30 * SPA_NSEC_PER_SEC);
+    while (streaming_ != streaming && pw_thread_loop_timed_wait_full(loop_, &deadline) == 0) {
+    }
+    const bool reached = streaming_ == streaming;
+    pw_thread_loop_unlock(loop_);
+    return reached;
+}
+
+void TestVideoProducer::repaint() {
+    pw_thread_loop_lock(loop_);
+    pending_ = !picture_.empty();
+    sendPending();
+    pw_thread_loop_unlock(loop_);
+}
+
 int TestVideoProducer::framesSent() {
     pw_thread_loop_lock(loop_);
     const int sent = sent_;
@@ -159,11 +187,11 @@ std::pair<uint32_t, uint32_t> TestVideoProducer::maxFramerate() {
 }
 
 // Fills a buffer with the picture, queues it and runs the graph for it. A frame that finds no
-// free buffer is sent from the next cycle's process callback.
+// free buffer is tried again at the next repaint.
 void TestVideoProducer::sendPending() {
     if (!pending_ || !streaming_) return;
     pw_buffer* buffer = pw_stream_dequeue_buffer(stream_);
-    if (!buffer) return;
+    if (!buffer) return retryLater();
     spa_buffer* spa = buffer->buffer;
     spa_data& data = spa->datas[0];
     const uint32_t stride = static_cast<uint32_t>(width_) * kBytesPerPixel;

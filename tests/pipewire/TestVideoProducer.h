@@ -11,6 +11,7 @@ struct pw_context;
 struct pw_core;
 struct pw_stream;
 struct pw_stream_events;
+struct spa_source;
 
 namespace velora::test {
 
@@ -39,14 +40,20 @@ public:
     // Sends a frame of this picture as soon as a viewer is linked (again after each relink),
     // with `crop` as its crop region when it has a size.
     void show(const Painter& painter, CropArea crop = {});
+    // Sends the picture again, as a desktop does when something is drawn.
+    void repaint();
     // Frames sent so far.
     int framesSent();
+    // Waits until a viewer is linked and the stream runs (true), or until none is (false);
+    // false as well when that state does not come within a generous limit.
+    bool waitForStreaming(bool streaming);
     // The highest frame rate agreed with the viewer, as numerator / denominator; 0 / 0 before.
     std::pair<uint32_t, uint32_t> maxFramerate();
 
 private:
     static const pw_stream_events streamEvents;
     void sendPending();
+    void retryLater();
 
     const uint32_t format_;
     const int width_, height_;
@@ -54,6 +61,7 @@ private:
     pw_context* context_ = nullptr;
     pw_core* core_ = nullptr;
     pw_stream* stream_ = nullptr;
+    spa_source* retry_ = nullptr;
     struct Hook;
     Hook* hook_ = nullptr;
     // Under the loop's lock.

@@ -84,7 +84,9 @@ PipeWireConnection::~PipeWireConnection() {
     if (loop_) pw_thread_loop_destroy(loop_);
 }
 
-int PipeWireConnection::sync() { return pw_core_sync(core_, PW_ID_CORE, 0); }
+int PipeWireConnection::sync() {
+    return pw_core_sync(core_, PW_ID_CORE, 0);
+}
 
 void PipeWireConnection::roundTripDone(int seq) {
     doneSeq_ = seq;
@@ -96,7 +98,9 @@ void PipeWireConnection::drop() {
     pw_thread_loop_signal(loop_, false);
 }
 
-void PipeWireConnection::nodeAdded(uint32_t id) { nodes_.insert(id); }
+void PipeWireConnection::nodeAdded(uint32_t id) {
+    nodes_.insert(id);
+}
 
 void PipeWireConnection::nodeRemoved(uint32_t id) {
     if (nodes_.erase(id)) pw_thread_loop_signal(loop_, false);
