@@ -135,12 +135,20 @@ uint32_t TestVideoProducer::nodeId() {
     return id == SPA_ID_INVALID ? 0 : id;
 }
 
-void TestVideoProducer::show(const Painter& painter, CropArea crop) {
+std::vector<uint8_t> TestVideoProducer::paint(const Painter& painter) const {
     std::vector<uint8_t> picture(static_cast<size_t>(width_) * height_ * kBytesPerPixel);
     for (int y = 0; y < height_; ++y)
         for (int x = 0; x < width_; ++x)
             put(&picture[(static_cast<size_t>(y) * width_ + x) * kBytesPerPixel], format_,
                 painter(x, y, width_, height_));
+    return picture;
+}
+
+void TestVideoProducer::show(const Painter& painter, CropArea crop) {
+    show(paint(painter), crop);
+}
+
+void TestVideoProducer::show(std::vector<uint8_t> picture, CropArea crop) {
     pw_thread_loop_lock(loop_);
     picture_ = std::move(picture);
     crop_ = crop;

@@ -40,6 +40,10 @@ public:
     // Sends a frame of this picture as soon as a viewer is linked (again after each relink),
     // with `crop` as its crop region when it has a size.
     void show(const Painter& painter, CropArea crop = {});
+    // The same with a picture already in the stream's format, rows packed.
+    void show(std::vector<uint8_t> picture, CropArea crop = {});
+    // A picture in the stream's format.
+    std::vector<uint8_t> paint(const Painter& painter) const;
     // Sends the picture again, as a desktop does when something is drawn.
     void repaint();
     // Frames sent so far.
