@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -85,6 +86,8 @@ pid_t PipeWireDaemon::spawn(const std::vector<std::string>& argv, const std::str
     args.push_back(nullptr);
     const pid_t pid = fork();
     if (pid == 0) {
+        // A test program that dies without its destructors still takes the daemons with it.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
         const int out = open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         if (out >= 0) {
             dup2(out, STDOUT_FILENO);
