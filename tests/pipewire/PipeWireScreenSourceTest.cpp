@@ -298,6 +298,17 @@ TEST_F(PipeWireScreenSourceTest, StreamRunsOnlyWhileAViewerIsThere) {
     }
 }
 
+TEST(PipeWireScreenSourceFactoryTest, FactoryNeverUsedClosesItsSocket) {
+    int sockets[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, sockets), 0);
+    screenSourceFactory({sockets[0], 1, {320, 200}});
+    // The far end reads the end of the stream once the factory's end is closed (an open one
+    // would give EAGAIN).
+    char byte = 0;
+    EXPECT_EQ(read(sockets[1], &byte, 1), 0);
+    close(sockets[1]);
+}
+
 TEST_F(PipeWireScreenSourceTest, FactoryWithoutADaemonGivesNoSources) {
     int sockets[2];
     ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets), 0);
