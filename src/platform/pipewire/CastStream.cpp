@@ -1,7 +1,6 @@
 #include "platform/pipewire/CastStream.h"
 
 #include <libyuv/planar_functions.h>
-#include <libyuv/row.h>
 #include <pipewire/pipewire.h>
 #include <spa/param/video/format-utils.h>
 
