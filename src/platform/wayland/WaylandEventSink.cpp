@@ -51,6 +51,36 @@ uint32_t gridPosition(double offset, double extent) {
     return static_cast<uint32_t>(std::lround(std::clamp(offset, 0.0, extent)));
 }
 
+// An absolute position as motion_absolute takes it: a point on a grid of the given extents.
+struct GridPoint {
+    uint32_t x, y, xExtent, yExtent;
+};
+
+// wlroots reads a mapped pointer's absolute position as a touchscreen reports it, in the output
+// device's own orientation, and turns it by the output's transform into the layout. This turns
+// a point of the output's layout area (offsets from its corner, in a width x height area) the
+// other way, so that it lands where it was meant to.
+GridPoint deviceGrid(uint32_t x, uint32_t y, uint32_t width, uint32_t height, int32_t transform) {
+    switch (transform) {
+        case WL_OUTPUT_TRANSFORM_90:
+            return {y, width - x, height, width};
+        case WL_OUTPUT_TRANSFORM_180:
+            return {width - x, height - y, width, height};
+        case WL_OUTPUT_TRANSFORM_270:
+            return {height - y, x, height, width};
+        case WL_OUTPUT_TRANSFORM_FLIPPED:
+            return {width - x, y, width, height};
+        case WL_OUTPUT_TRANSFORM_FLIPPED_90:
+            return {y, x, height, width};
+        case WL_OUTPUT_TRANSFORM_FLIPPED_180:
+            return {x, height - y, width, height};
+        case WL_OUTPUT_TRANSFORM_FLIPPED_270:
+            return {height - y, width - x, height, width};
+        default:
+            return {x, y, width, height};
+    }
+}
+
 }  // namespace
 
 WaylandEventSink::WaylandEventSink(std::shared_ptr<WaylandConnection> connection)
@@ -80,15 +110,18 @@ WaylandEventSink::~WaylandEventSink() {
 // keeps its cursor where it was).
 void WaylandEventSink::followMainOutput() {
     const Output* main = connection_->mainOutput();
-    wl_output* output = main && connection_->pointerManagerVersion() >= 2 ? main->handle : nullptr;
-    if (pointer_ && output == pointerOutput_) return;
+    const Output* output = main && connection_->pointerManagerVersion() >= 2 ? main : nullptr;
+    // Outputs are told apart by their global's name: a removed output's handle is freed, and a
+    // new one may get its address.
+    const uint32_t name = output ? output->name : 0;
+    if (pointer_ && name == pointerOutput_) return;
     if (pointer_) zwlr_virtual_pointer_v1_destroy(pointer_);
     auto* manager = connection_->pointerManager();
     pointer_ = output ? zwlr_virtual_pointer_manager_v1_create_virtual_pointer_with_output(
-                            manager, connection_->seat(), output)
+                            manager, connection_->seat(), output->handle)
                       : zwlr_virtual_pointer_manager_v1_create_virtual_pointer(manager,
                                                                                connection_->seat());
-    pointerOutput_ = output;
+    pointerOutput_ = name;
 }
 
 // Clients get the whole map at each upload; the descriptor only has to live for the request.
@@ -119,13 +152,15 @@ void WaylandEventSink::mouseMove(Point to, std::optional<MouseButton>) {
     connection_->pump();
     followMainOutput();
     const Output* main = connection_->mainOutput();
-    if (main && pointerOutput_ == main->handle && inside(main->area(), to)) {
+    if (main && pointerOutput_ == main->name && inside(main->area(), to)) {
         const Rect area = main->area();
         const auto width = static_cast<uint32_t>(area.width);
         const auto height = static_cast<uint32_t>(area.height);
-        zwlr_virtual_pointer_v1_motion_absolute(pointer_, nowMs(),
-                                                gridPosition(to.x - area.x, width),
-                                                gridPosition(to.y - area.y, height), width, height);
+        const GridPoint point =
+            deviceGrid(gridPosition(to.x - area.x, width), gridPosition(to.y - area.y, height),
+                       width, height, main->transform);
+        zwlr_virtual_pointer_v1_motion_absolute(pointer_, nowMs(), point.x, point.y,
+                                                point.xExtent, point.yExtent);
     } else {
         const Point from = pointerLocation();
         zwlr_virtual_pointer_v1_motion(pointer_, nowMs(), wl_fixed_from_double(to.x - from.x),
