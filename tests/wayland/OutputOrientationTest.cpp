@@ -9,8 +9,8 @@ namespace velora::wayland {
 namespace {
 
 constexpr int32_t kTransforms[] = {
-    WL_OUTPUT_TRANSFORM_NORMAL,  WL_OUTPUT_TRANSFORM_90,          WL_OUTPUT_TRANSFORM_180,
-    WL_OUTPUT_TRANSFORM_270,     WL_OUTPUT_TRANSFORM_FLIPPED,     WL_OUTPUT_TRANSFORM_FLIPPED_90,
+    WL_OUTPUT_TRANSFORM_NORMAL,      WL_OUTPUT_TRANSFORM_90,         WL_OUTPUT_TRANSFORM_180,
+    WL_OUTPUT_TRANSFORM_270,         WL_OUTPUT_TRANSFORM_FLIPPED,    WL_OUTPUT_TRANSFORM_FLIPPED_90,
     WL_OUTPUT_TRANSFORM_FLIPPED_180, WL_OUTPUT_TRANSFORM_FLIPPED_270};
 
 // A 4-byte-per-pixel buffer whose every pixel holds its own index, with a few spare bytes at
@@ -61,7 +61,8 @@ TEST(OutputOrientationTest, TheBuffersCornersLandWhereTheLayoutHasThem) {
         {WL_OUTPUT_TRANSFORM_90, true, {topLeft, bottomLeft, topRight, bottomRight}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "transform " << c.transform << " y-invert " << c.yInvert);
+        SCOPED_TRACE(testing::Message()
+                     << "transform " << c.transform << " y-invert " << c.yInvert);
         const OutputOrientation orientation(c.transform, c.yInvert);
         const PixelSize size = orientation.pictureSize(buffer.size);
         const PixelSize expected = c.transform % 2 == 1 ? PixelSize{4, 6} : PixelSize{6, 4};
@@ -87,10 +88,9 @@ TEST(OutputOrientationTest, ADamagedPartLandsInTheBoxItMapsTo) {
             const PixelSize size = orientation.pictureSize(buffer.size);
             const auto whole = picture(orientation, buffer, {0, 0, 7, 5});
             for (const Box& part : parts) {
-                SCOPED_TRACE(testing::Message() << "transform " << transform << " y-invert "
-                                                << yInvert << " part " << part.x << ","
-                                                << part.y << " " << part.width << "x"
-                                                << part.height);
+                SCOPED_TRACE(testing::Message()
+                             << "transform " << transform << " y-invert " << yInvert << " part "
+                             << part.x << "," << part.y << " " << part.width << "x" << part.height);
                 const Box to = orientation.toPicture(part, buffer.size);
                 ASSERT_EQ(to.width * to.height, part.width * part.height);
                 const auto alone = picture(orientation, buffer, part);

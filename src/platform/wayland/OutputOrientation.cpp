@@ -36,8 +36,8 @@ Undo undo(int32_t transform) {
     }
 }
 
-constexpr libyuv::RotationMode kTurns[] = {libyuv::kRotate0, libyuv::kRotate90,
-                                           libyuv::kRotate180, libyuv::kRotate270};
+constexpr libyuv::RotationMode kTurns[] = {libyuv::kRotate0, libyuv::kRotate90, libyuv::kRotate180,
+                                           libyuv::kRotate270};
 
 }  // namespace
 
@@ -76,7 +76,8 @@ void OutputOrientation::copy(const uint8_t* buffer, int stride, PixelSize buffer
         from += static_cast<ptrdiff_t>(part.height - 1) * stride;
         stride = -stride;
     }
-    libyuv::ARGBRotate(from, stride, picture + static_cast<ptrdiff_t>(to.y) * pictureStride + to.x * 4,
+    libyuv::ARGBRotate(from, stride,
+                       picture + static_cast<ptrdiff_t>(to.y) * pictureStride + to.x * 4,
                        pictureStride, part.width, part.height, kTurns[quarterTurns_]);
 }
 

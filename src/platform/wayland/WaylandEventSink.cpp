@@ -159,8 +159,8 @@ void WaylandEventSink::mouseMove(Point to, std::optional<MouseButton>) {
         const GridPoint point =
             deviceGrid(gridPosition(to.x - area.x, width), gridPosition(to.y - area.y, height),
                        width, height, main->transform);
-        zwlr_virtual_pointer_v1_motion_absolute(pointer_, nowMs(), point.x, point.y,
-                                                point.xExtent, point.yExtent);
+        zwlr_virtual_pointer_v1_motion_absolute(pointer_, nowMs(), point.x, point.y, point.xExtent,
+                                                point.yExtent);
     } else {
         const Point from = pointerLocation();
         zwlr_virtual_pointer_v1_motion(pointer_, nowMs(), wl_fixed_from_double(to.x - from.x),

@@ -20,6 +20,8 @@ namespace {
 
 // How long the first picture of a view may take before the view goes on without it.
 constexpr auto kFirstPictureWait = std::chrono::seconds(2);
+// How long a capture waits for the compositor's offer of buffers before going on without it.
+constexpr auto kOfferWait = std::chrono::milliseconds(50);
 
 // Shared-memory formats the scaler reads: B, G, R, A/X bytes, or R, G, B, A/X swapped first.
 bool bgraFormat(uint32_t format) {
@@ -224,6 +226,16 @@ void ScreencopySource::request() {
     zwlr_screencopy_frame_v1_add_listener(frame_, &listener, this);
     copy_ = Copy::Offered;
     connection_->flush();
+    // The compositor answers with its offer at once. Taking it now lets the copy wait for damage
+    // in the compositor from this moment on; left to the next capture, every changed picture
+    // would take two of the frame pump's ticks instead of one.
+    const auto deadline = std::chrono::steady_clock::now() + kOfferWait;
+    while (copy_ == Copy::Offered) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || !connection_->waitAndDispatch(static_cast<int>(left.count())))
+            return;
+    }
 }
 
 // The compositor has said which buffers it fills: copy into ours, at once the first time and
