@@ -204,8 +204,12 @@ class WaylandOutputsTest(ServerTest):
         self.assertEqual(fresh.header, "SCREEN 1024 768")
         fresh.wait_quarters((YELLOW,) * 4)
         fresh.frames.close()
-        # Absolute moves follow: the middle of the grid is the middle of the new main output.
+        # Absolute moves follow: the middle of the grid is the middle of the new main output,
+        # where the pointer now shows in the view.
         self.send("MA 32768 32768")
+        view.wait_for("the pointer in the middle", lambda p: any(
+            not near(pixel(p, 480 + dx, 270 + dy), YELLOW, 80)
+            for dx in range(1, 8) for dy in range(1, 8)))
 
         # The first output takes the origin back, in the same view.
         self.output("HEADLESS-2", "position", "4000", "0")
