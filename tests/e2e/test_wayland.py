@@ -33,7 +33,7 @@ class Sway:
     """A headless sway with one 1920x1080 output. Debian's sway will not run as root: as root
     the compositor and its clients run as nobody, in a runtime folder that user owns."""
 
-    def __init__(self, background="#ff0000 solid_color"):
+    def __init__(self):
         self.tmp = tempfile.mkdtemp(prefix="velora-sway-")
         os.chmod(self.tmp, 0o755)
         self.runtime = os.path.join(self.tmp, "run")
@@ -41,7 +41,7 @@ class Sway:
         self.config = os.path.join(self.tmp, "config")
         with open(self.config, "w") as f:
             f.write(f"output HEADLESS-1 resolution {WIDTH}x{HEIGHT} position 0 0 "
-                    f"bg {background}\n"
+                    "bg #ff0000 solid_color\n"
                     "default_border none\n"
                     "focus_follows_mouse no\n")
         if os.geteuid() == 0:
