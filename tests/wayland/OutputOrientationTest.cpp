@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <wayland-client-protocol.h>
 
+#include <utility>
 #include <vector>
 
 #include "platform/wayland/OutputOrientation.h"
@@ -102,6 +103,51 @@ TEST(OutputOrientationTest, ADamagedPartLandsInTheBoxItMapsTo) {
                         ASSERT_EQ(alone[i], inside ? whole[i] : 0xEEEEEEEE) << x << "," << y;
                     }
             }
+        }
+    }
+}
+
+// What wlroots does with a mapped pointer's absolute position (fractions of the grid): turns it
+// from the device's orientation into the layout's by the output's transform.
+std::pair<double, double> compositorTurns(double x, double y, int32_t transform) {
+    switch (transform) {
+        case WL_OUTPUT_TRANSFORM_90:
+            return {1 - y, x};
+        case WL_OUTPUT_TRANSFORM_180:
+            return {1 - x, 1 - y};
+        case WL_OUTPUT_TRANSFORM_270:
+            return {y, 1 - x};
+        case WL_OUTPUT_TRANSFORM_FLIPPED:
+            return {1 - x, y};
+        case WL_OUTPUT_TRANSFORM_FLIPPED_90:
+            return {y, x};
+        case WL_OUTPUT_TRANSFORM_FLIPPED_180:
+            return {x, 1 - y};
+        case WL_OUTPUT_TRANSFORM_FLIPPED_270:
+            return {1 - y, 1 - x};
+        default:
+            return {x, y};
+    }
+}
+
+// A point of a 1080x1920 layout area sent as the compositor reads it lands on that point again,
+// corners included, whatever the output's transform.
+TEST(OutputOrientationTest, AbsoluteMovesLandOnThePointMeantOnTurnedOutputs) {
+    const uint32_t width = 1080, height = 1920;
+    const std::pair<uint32_t, uint32_t> points[] = {{0, 0},          {width, 0},  {0, height},
+                                                    {width, height}, {270, 1440}, {1000, 7}};
+    for (const int32_t transform : kTransforms) {
+        for (const auto& [x, y] : points) {
+            SCOPED_TRACE(testing::Message()
+                         << "transform " << transform << " point " << x << "," << y);
+            const GridPoint sent = deviceGrid(x, y, width, height, transform);
+            ASSERT_LE(sent.x, sent.xExtent);
+            ASSERT_LE(sent.y, sent.yExtent);
+            const auto [fx, fy] =
+                compositorTurns(static_cast<double>(sent.x) / sent.xExtent,
+                                static_cast<double>(sent.y) / sent.yExtent, transform);
+            EXPECT_NEAR(fx * width, x, 1e-6);
+            EXPECT_NEAR(fy * height, y, 1e-6);
         }
     }
 }

@@ -81,4 +81,25 @@ void OutputOrientation::copy(const uint8_t* buffer, int stride, PixelSize buffer
                        pictureStride, part.width, part.height, kTurns[quarterTurns_]);
 }
 
+GridPoint deviceGrid(uint32_t x, uint32_t y, uint32_t width, uint32_t height, int32_t transform) {
+    switch (transform) {
+        case WL_OUTPUT_TRANSFORM_90:
+            return {y, width - x, height, width};
+        case WL_OUTPUT_TRANSFORM_180:
+            return {width - x, height - y, width, height};
+        case WL_OUTPUT_TRANSFORM_270:
+            return {height - y, x, height, width};
+        case WL_OUTPUT_TRANSFORM_FLIPPED:
+            return {width - x, y, width, height};
+        case WL_OUTPUT_TRANSFORM_FLIPPED_90:
+            return {y, x, height, width};
+        case WL_OUTPUT_TRANSFORM_FLIPPED_180:
+            return {x, height - y, width, height};
+        case WL_OUTPUT_TRANSFORM_FLIPPED_270:
+            return {height - y, width - x, height, width};
+        default:
+            return {x, y, width, height};
+    }
+}
+
 }  // namespace velora::wayland

@@ -41,4 +41,17 @@ private:
     int quarterTurns_ = 0;
 };
 
+// An absolute pointer position as zwlr_virtual_pointer_v1.motion_absolute takes it: a point on
+// a grid of the given extents.
+struct GridPoint {
+    uint32_t x, y, xExtent, yExtent;
+    bool operator==(const GridPoint&) const = default;
+};
+
+// wlroots reads a mapped pointer's absolute position as a touchscreen reports it, in the output
+// device's own orientation, and turns it by the output's transform into the layout. This turns a
+// point of the output's layout area (offsets from its corner in a width x height area) the other
+// way, so that it lands where it was meant to.
+GridPoint deviceGrid(uint32_t x, uint32_t y, uint32_t width, uint32_t height, int32_t transform);
+
 }  // namespace velora::wayland

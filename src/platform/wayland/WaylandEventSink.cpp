@@ -10,6 +10,7 @@
 
 #include "platform/linux/LinuxKeymap.h"
 #include "platform/linux/TextKeysyms.h"
+#include "platform/wayland/OutputOrientation.h"
 #include "virtual-keyboard-unstable-v1-client-protocol.h"
 #include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
 
@@ -49,36 +50,6 @@ bool inside(const Rect& area, Point point) {
 
 uint32_t gridPosition(double offset, double extent) {
     return static_cast<uint32_t>(std::lround(std::clamp(offset, 0.0, extent)));
-}
-
-// An absolute position as motion_absolute takes it: a point on a grid of the given extents.
-struct GridPoint {
-    uint32_t x, y, xExtent, yExtent;
-};
-
-// wlroots reads a mapped pointer's absolute position as a touchscreen reports it, in the output
-// device's own orientation, and turns it by the output's transform into the layout. This turns
-// a point of the output's layout area (offsets from its corner, in a width x height area) the
-// other way, so that it lands where it was meant to.
-GridPoint deviceGrid(uint32_t x, uint32_t y, uint32_t width, uint32_t height, int32_t transform) {
-    switch (transform) {
-        case WL_OUTPUT_TRANSFORM_90:
-            return {y, width - x, height, width};
-        case WL_OUTPUT_TRANSFORM_180:
-            return {width - x, height - y, width, height};
-        case WL_OUTPUT_TRANSFORM_270:
-            return {height - y, x, height, width};
-        case WL_OUTPUT_TRANSFORM_FLIPPED:
-            return {width - x, y, width, height};
-        case WL_OUTPUT_TRANSFORM_FLIPPED_90:
-            return {y, x, height, width};
-        case WL_OUTPUT_TRANSFORM_FLIPPED_180:
-            return {x, height - y, width, height};
-        case WL_OUTPUT_TRANSFORM_FLIPPED_270:
-            return {height - y, width - x, height, width};
-        default:
-            return {x, y, width, height};
-    }
 }
 
 }  // namespace
