@@ -17,16 +17,16 @@ extern char** environ;
 
 namespace bench {
 
-// Starts Xvfb on a free display number between 50 and 249 and points $DISPLAY at it; its
-// process id, or 0.
-inline pid_t startXvfb() {
+// Starts Xvfb with a screen of `screen` (width x height x depth) on a free display number between
+// 50 and 249 and points $DISPLAY at it; its process id, or 0.
+inline pid_t startXvfb(const char* screen = "1280x800x24") {
     std::mt19937 rng(static_cast<unsigned>(getpid()));
     for (int attempt = 0; attempt < 10; ++attempt) {
         const int number = 50 + static_cast<int>(rng() % 200);
         const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
         if (std::filesystem::exists(socket)) continue;
         const std::string name = ":" + std::to_string(number);
-        const char* argv[] = {"Xvfb",     name.c_str(), "-screen", "0",    "1280x800x24",
+        const char* argv[] = {"Xvfb",     name.c_str(), "-screen", "0",    screen,
                               "-noreset", "-nolisten",  "tcp",     nullptr};
         pid_t pid = 0;
         if (posix_spawnp(&pid, "Xvfb", nullptr, nullptr, const_cast<char**>(argv), environ) != 0)

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "BenchXvfb.h"
+#include "FlushClock.h"
 #include "LoopbackRig.h"
 #include "core/net/NetServer.h"
 #include "platform/linux/LinuxPlatform.h"
@@ -23,67 +24,9 @@
 #include "platform/sim/SimDisplays.h"
 
 using namespace velora;
-using Clock = std::chrono::steady_clock;
+using bench::Rig;
 
 namespace {
-
-// Passes everything on and notes, at each flush, when it happened and how many moves it carried.
-class FlushClock : public EventSink {
-public:
-    explicit FlushClock(std::shared_ptr<EventSink> inner) : inner_(std::move(inner)) {}
-    Point pointerLocation() override { return inner_->pointerLocation(); }
-    void mouseMove(Point to, std::optional<MouseButton> held) override {
-        inner_->mouseMove(to, held);
-        moves_.fetch_add(1, std::memory_order_relaxed);
-    }
-    void mouseButton(MouseButton b, bool down, Point at) override {
-        inner_->mouseButton(b, down, at);
-    }
-    void scroll(int32_t v, int32_t h) override { inner_->scroll(v, h); }
-    void key(const KeyStroke& k) override { inner_->key(k); }
-    void text(std::string_view cluster) override { inner_->text(cluster); }
-    void media(int keyType) override { inner_->media(keyType); }
-    bool trusted() override { return inner_->trusted(); }
-    void flush() override {
-        inner_->flush();
-        flushedAt_.store(Clock::now().time_since_epoch().count(), std::memory_order_relaxed);
-        flushedMoves_.store(moves_.load(std::memory_order_relaxed), std::memory_order_release);
-    }
-
-    uint64_t flushedMoves() const { return flushedMoves_.load(std::memory_order_acquire); }
-    Clock::time_point flushedAt() const {
-        return Clock::time_point(Clock::duration(flushedAt_.load(std::memory_order_relaxed)));
-    }
-    // Waits until a flush has carried more than `moves` moves.
-    void waitPast(uint64_t moves) const {
-        while (flushedMoves() <= moves) std::this_thread::yield();
-    }
-
-private:
-    std::shared_ptr<EventSink> inner_;
-    std::atomic<uint64_t> moves_{0};
-    std::atomic<uint64_t> flushedMoves_{0};
-    std::atomic<Clock::rep> flushedAt_{0};
-};
-
-// A loopback rig whose input passes through a FlushClock, with the pointer put mid-screen.
-struct Rig {
-    std::shared_ptr<FlushClock> sink;
-    loopback::LoopbackRig loop;
-    loopback::LoopbackPhone* phone;
-
-    Rig(Platform platform, const std::string& tag)
-        : sink(std::make_shared<FlushClock>(platform.events)),
-          loop(withEvents(std::move(platform), sink), "input-" + tag),
-          phone(loop.phone.get()) {
-        phone->sendAll("MA 32768 32768\nPING\n");
-        phone->readLine();
-    }
-    static Platform withEvents(Platform platform, std::shared_ptr<EventSink> events) {
-        platform.events = std::move(events);
-        return platform;
-    }
-};
 
 // The three paths compared: input discarded in-process; the X server with the program's
 // monitor list; the X server with the monitors read afresh for every move.
@@ -124,20 +67,7 @@ Rig* rigFor(benchmark::State& state) {
 void lineToFlush(benchmark::State& state) {
     Rig* rig = rigFor(state);
     if (rig == nullptr) return;
-    std::vector<double> micros;
-    micros.reserve(static_cast<size_t>(state.max_iterations));
-    bool odd = false;
-    for (auto _ : state) {
-        const uint64_t before = rig->sink->flushedMoves();
-        const auto sent = Clock::now();
-        rig->phone->sendAll((odd = !odd) ? "M 3 -2\n" : "M -3 2\n");
-        rig->sink->waitPast(before);
-        micros.push_back(
-            std::chrono::duration<double, std::micro>(rig->sink->flushedAt() - sent).count());
-    }
-    std::sort(micros.begin(), micros.end());
-    state.counters["p50_us"] = micros[micros.size() / 2];
-    state.counters["p99_us"] = micros[micros.size() * 99 / 100];
+    bench::timeLineToFlush(state, *rig, "M 3 -2\n", "M -3 2\n");
 }
 BENCHMARK(lineToFlush)->DenseRange(0, 2)->Iterations(20000)->UseRealTime();
 
@@ -149,7 +79,7 @@ void movesPerSecond(benchmark::State& state) {
     std::string batch;
     for (int i = 0; i < lines; ++i) batch += (i % 2 ? "M 3 -2\n" : "M -3 2\n");
     for (auto _ : state) {
-        const uint64_t target = rig->sink->flushedMoves() + lines - 1;
+        const uint64_t target = rig->sink->flushedEvents() + lines - 1;
         rig->phone->sendAll(batch);
         rig->sink->waitPast(target);
     }

@@ -24,179 +24,25 @@
 #include <thread>
 #include <vector>
 
-#include "core/screen/ScreenStreamer.h"
+#include "BenchDesktop.h"
+#include "BenchProcess.h"
+#include "BenchXvfb.h"
 #include "platform/linux/X11ScreenSource.h"
 
 extern char** environ;
 
 namespace {
 
-using Seconds = std::chrono::duration<double>;
-constexpr int kWidth = 1920, kHeight = 1080;
-constexpr int kRegionW = 480, kRegionH = 270;
-
-// CPU seconds (user + system) of a process from /proc/<pid>/stat.
-double cpuSeconds(pid_t pid) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(in)), {});
-    const auto close = text.rfind(')');
-    if (close == std::string::npos) return 0;
-    std::istringstream fields(text.substr(close + 2));
-    std::string field;
-    unsigned long long utime = 0, stime = 0;
-    for (int i = 3; i <= 15 && fields >> field; ++i) {
-        if (i == 14) utime = std::stoull(field);
-        if (i == 15) stime = std::stoull(field);
-    }
-    return static_cast<double>(utime + stime) / sysconf(_SC_CLK_TCK);
-}
-
-pid_t spawn(const std::vector<std::string>& args) {
-    std::vector<char*> argv;
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    return posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) == 0 ? pid : 0;
-}
-
-void end(pid_t pid) {
-    if (pid <= 0) return;
-    kill(pid, SIGTERM);
-    waitpid(pid, nullptr, 0);
-}
-
-pid_t startXvfb(std::string& name) {
-    std::mt19937 rng(static_cast<unsigned>(getpid()));
-    for (int attempt = 0; attempt < 10; ++attempt) {
-        const int number = 50 + static_cast<int>(rng() % 200);
-        const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-        if (std::filesystem::exists(socket)) continue;
-        name = ":" + std::to_string(number);
-        const pid_t pid =
-            spawn({"Xvfb", name, "-screen", "0", "1920x1080x24", "-noreset", "-nolisten", "tcp"});
-        for (int i = 0; pid && i < 100; ++i) {
-            if (std::filesystem::exists(socket)) return pid;
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        end(pid);
-    }
-    return 0;
-}
-
-// A desktop-like picture: a gradient wallpaper, windows with title bars and lines of text, and
-// a photo-like area of smooth noise.
-void drawDesktop(Display* display) {
-    const Window root = DefaultRootWindow(display);
-    const int screen = DefaultScreen(display);
-    std::vector<uint32_t> wallpaper(static_cast<size_t>(kWidth) * kHeight);
-    std::mt19937 rng(7);
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) {
-            const uint32_t r = 30 + x * 60 / kWidth, g = 60 + y * 80 / kHeight,
-                           b = 120 + (x + y) * 100 / (kWidth + kHeight);
-            wallpaper[static_cast<size_t>(y) * kWidth + x] = r << 16 | g << 8 | b;
-        }
-    for (int y = 600; y < 1000; ++y)
-        for (int x = 1200; x < 1800; ++x) {
-            const double v = 0.5 + 0.25 * std::sin(x / 37.0) * std::cos(y / 23.0) +
-                             0.1 * (static_cast<int>(rng() % 100) / 100.0);
-            const auto c = static_cast<uint32_t>(std::clamp(v, 0.0, 1.0) * 255);
-            wallpaper[static_cast<size_t>(y) * kWidth + x] = c << 16 | (c * 3 / 4) << 8 | c / 2;
-        }
-    XImage* image = XCreateImage(display, DefaultVisual(display, screen), 24, ZPixmap, 0,
-                                 reinterpret_cast<char*>(wallpaper.data()), kWidth, kHeight, 32, 0);
-    GC gc = XCreateGC(display, root, 0, nullptr);
-    XPutImage(display, root, gc, image, 0, 0, 0, 0, kWidth, kHeight);
-    image->data = nullptr;
-    XDestroyImage(image);
-
-    const int windows[][4] = {{60, 60, 900, 620}, {700, 140, 760, 420}, {200, 640, 820, 380}};
-    for (const auto& w : windows) {
-        XSetForeground(display, gc, 0xFAFAFA);
-        XFillRectangle(display, root, gc, w[0], w[1], w[2], w[3]);
-        XSetForeground(display, gc, 0x3C3F44);
-        XFillRectangle(display, root, gc, w[0], w[1], w[2], 28);
-        XSetForeground(display, gc, 0x202020);
-        for (int line = 0; line < (w[3] - 40) / 16; ++line) {
-            const std::string text = "  " + std::to_string(line * 37 + w[0]) +
-                                     "  int main(int argc, char** argv) { return run(argv); }";
-            XDrawString(display, root, gc, w[0] + 8, w[1] + 48 + line * 16, text.c_str(),
-                        static_cast<int>(text.size()) - (line % 7) * 4);
-        }
-    }
-    XFreeGC(display, gc);
-    XSync(display, False);
-}
-
-// Redraws a 480x270 "video" region 15 times a second until killed.
-[[noreturn]] void animate(const std::string& displayName) {
-    Display* display = XOpenDisplay(displayName.c_str());
-    if (!display) _exit(1);
-    const Window root = DefaultRootWindow(display);
-    std::vector<uint32_t> pixels(static_cast<size_t>(kRegionW) * kRegionH);
-    XImage* image =
-        XCreateImage(display, DefaultVisual(display, DefaultScreen(display)), 24, ZPixmap, 0,
-                     reinterpret_cast<char*>(pixels.data()), kRegionW, kRegionH, 32, 0);
-    GC gc = XCreateGC(display, root, 0, nullptr);
-    auto next = std::chrono::steady_clock::now();
-    for (int frame = 0;; ++frame) {
-        for (int y = 0; y < kRegionH; ++y)
-            for (int x = 0; x < kRegionW; ++x) {
-                const int v = (x * 3 + y * 2 + frame * 9) & 0xFF;
-                const int w = ((x - y) / 4 + frame * 5) & 0xFF;
-                pixels[static_cast<size_t>(y) * kRegionW + x] =
-                    static_cast<uint32_t>(v << 16 | w << 8 | ((v + w) / 2));
-            }
-        XPutImage(display, root, gc, image, 0, 0, 1000, 200, kRegionW, kRegionH);
-        XSync(display, False);
-        next += std::chrono::microseconds(66667);
-        std::this_thread::sleep_until(next);
-    }
-}
-
-struct Usage {
-    double seconds;
-    double processCpu;
-    double serverCpu;
-};
-
-struct Meter {
-    pid_t process;
-    pid_t server;
-    std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
-    double processStart = cpuSeconds(process);
-    double serverStart = cpuSeconds(server);
-    Usage read() const {
-        return {Seconds(std::chrono::steady_clock::now() - start).count(),
-                cpuSeconds(process) - processStart, cpuSeconds(server) - serverStart};
-    }
-};
+using bench::cpuSeconds;
+using bench::end;
+using bench::Meter;
+using bench::Seconds;
+using bench::spawn;
+using bench::Usage;
 
 // Runs the live view for `seconds`; returns the usage and the number of JPEG frames sent.
 std::pair<Usage, int> runVelora(const std::string& display, pid_t server, double seconds) {
-    std::atomic<int> jpegs{0};
-    std::atomic<velora::ScreenStreamer*> view{nullptr};
-    velora::ScreenStreamer::Target target{
-        [](std::string) {},
-        [&](std::vector<uint8_t> frame, std::function<void(bool)> done) {
-            if (frame.size() > 4) ++jpegs;
-            done(true);
-            if (auto* v = view.load()) v->ack();
-        }};
-    velora::ScreenStreamer streamer(
-        velora::linux_::makeX11ScreenSource(display.c_str()), target, 1280, 60, [] { return true; },
-        [] {});
-    view = &streamer;
-    // The first frames set up buffers; measure the steady state.
-    streamer.start();
-    std::this_thread::sleep_for(std::chrono::seconds(1));
-    const int before = jpegs;
-    Meter meter{getpid(), server};
-    std::this_thread::sleep_for(Seconds(seconds));
-    const Usage usage = meter.read();
-    const int sent = jpegs - before;
-    streamer.stop();
-    return {usage, sent};
+    return bench::runView(velora::linux_::makeX11ScreenSource(display.c_str()), server, seconds);
 }
 
 int progressFrames(const std::string& path) {
@@ -212,8 +58,8 @@ int progressFrames(const std::string& path) {
 
 int main(int argc, char** argv) {
     const double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;
-    std::string display;
-    const pid_t server = startXvfb(display);
+    const pid_t server = bench::startXvfb("1920x1080x24");
+    const std::string display = server ? std::getenv("DISPLAY") : "";
     if (!server) {
         std::fprintf(stderr, "could not start Xvfb\n");
         return 1;
@@ -223,10 +69,10 @@ int main(int argc, char** argv) {
         end(server);
         return 1;
     }
-    drawDesktop(connection);
+    bench::drawDesktop(connection);
     XCloseDisplay(connection);
     const pid_t drawer = fork();
-    if (drawer == 0) animate(display);
+    if (drawer == 0) bench::animate(display);
 
     std::this_thread::sleep_for(std::chrono::seconds(1));
     Meter drawing{drawer, server};

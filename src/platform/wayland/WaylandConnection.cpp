@@ -106,6 +106,7 @@ std::unique_ptr<WaylandConnection> WaylandConnection::connect(const char* name) 
     std::unique_ptr<WaylandConnection> connection(new WaylandConnection(display));
     // The first round trip lists the globals, the second brings the outputs' descriptions.
     if (!connection->roundtrip() || !connection->roundtrip()) return nullptr;
+    connection->outputsAdded_ = false;
     return connection;
 }
 
@@ -178,6 +179,7 @@ void WaylandConnection::addOutput(uint32_t name, uint32_t version) {
     wl_output_add_listener(output->handle, &outputListener, output.get());
     watchLayout(*output);
     outputs_.push_back(std::move(output));
+    outputsAdded_ = true;
 }
 
 void WaylandConnection::watchLayout(Output& output) {
@@ -203,8 +205,13 @@ bool WaylandConnection::flush() {
     return true;
 }
 
+// An output that appeared in what was just read has been bound, but its mode and place come
+// only in answer to that: wait for them, so that the layout is whole before anyone reads it.
 bool WaylandConnection::pump() {
-    return waitAndDispatch(0) || wl_display_get_error(display_) == 0;
+    const bool alive = waitAndDispatch(0) || wl_display_get_error(display_) == 0;
+    if (!alive || !outputsAdded_) return alive;
+    outputsAdded_ = false;
+    return roundtrip();
 }
 
 bool WaylandConnection::waitAndDispatch(int timeoutMs) {

@@ -58,8 +58,8 @@ public:
     // The output at the origin of the layout, else the first; none without outputs.
     const Output* mainOutput() const;
 
-    // Handles whatever the compositor has sent, without waiting. False once the connection is
-    // broken.
+    // Handles whatever the compositor has sent, without waiting, except for the description of
+    // an output that has just appeared. False once the connection is broken.
     bool pump();
     // Sends the requests made so far; false once the connection is broken.
     bool flush();
@@ -87,6 +87,8 @@ private:
     uint32_t screencopyVersion_ = 0;
     zxdg_output_manager_v1* xdgOutputManager_ = nullptr;
     std::vector<std::unique_ptr<Output>> outputs_;
+    // An output was bound since the last round trip; its description is still on its way.
+    bool outputsAdded_ = false;
 };
 
 // Whether a Wayland compositor answers on `name` ($WAYLAND_DISPLAY when null) now.

@@ -10,6 +10,7 @@
 
 #include "platform/linux/LinuxKeymap.h"
 #include "platform/linux/TextKeysyms.h"
+#include "platform/wayland/OutputOrientation.h"
 #include "virtual-keyboard-unstable-v1-client-protocol.h"
 #include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
 
@@ -80,15 +81,18 @@ WaylandEventSink::~WaylandEventSink() {
 // keeps its cursor where it was).
 void WaylandEventSink::followMainOutput() {
     const Output* main = connection_->mainOutput();
-    wl_output* output = main && connection_->pointerManagerVersion() >= 2 ? main->handle : nullptr;
-    if (pointer_ && output == pointerOutput_) return;
+    const Output* output = main && connection_->pointerManagerVersion() >= 2 ? main : nullptr;
+    // Outputs are told apart by their global's name: a removed output's handle is freed, and a
+    // new one may get its address.
+    const uint32_t name = output ? output->name : 0;
+    if (pointer_ && name == pointerOutput_) return;
     if (pointer_) zwlr_virtual_pointer_v1_destroy(pointer_);
     auto* manager = connection_->pointerManager();
     pointer_ = output ? zwlr_virtual_pointer_manager_v1_create_virtual_pointer_with_output(
-                            manager, connection_->seat(), output)
+                            manager, connection_->seat(), output->handle)
                       : zwlr_virtual_pointer_manager_v1_create_virtual_pointer(manager,
                                                                                connection_->seat());
-    pointerOutput_ = output;
+    pointerOutput_ = name;
 }
 
 // Clients get the whole map at each upload; the descriptor only has to live for the request.
@@ -119,13 +123,15 @@ void WaylandEventSink::mouseMove(Point to, std::optional<MouseButton>) {
     connection_->pump();
     followMainOutput();
     const Output* main = connection_->mainOutput();
-    if (main && pointerOutput_ == main->handle && inside(main->area(), to)) {
+    if (main && pointerOutput_ == main->name && inside(main->area(), to)) {
         const Rect area = main->area();
         const auto width = static_cast<uint32_t>(area.width);
         const auto height = static_cast<uint32_t>(area.height);
-        zwlr_virtual_pointer_v1_motion_absolute(pointer_, nowMs(),
-                                                gridPosition(to.x - area.x, width),
-                                                gridPosition(to.y - area.y, height), width, height);
+        const GridPoint point =
+            deviceGrid(gridPosition(to.x - area.x, width), gridPosition(to.y - area.y, height),
+                       width, height, main->transform);
+        zwlr_virtual_pointer_v1_motion_absolute(pointer_, nowMs(), point.x, point.y, point.xExtent,
+                                                point.yExtent);
     } else {
         const Point from = pointerLocation();
         zwlr_virtual_pointer_v1_motion(pointer_, nowMs(), wl_fixed_from_double(to.x - from.x),

@@ -59,8 +59,9 @@ private:
     std::shared_ptr<WaylandConnection> connection_;
     VirtualKeymap keymap_;
     zwlr_virtual_pointer_v1* pointer_ = nullptr;
-    // The output the pointer's absolute moves cover; null when they cover the whole layout.
-    wl_output* pointerOutput_ = nullptr;
+    // The global name of the output the pointer's absolute moves cover; 0 when they cover the
+    // whole layout.
+    uint32_t pointerOutput_ = 0;
     zwp_virtual_keyboard_v1* keyboard_ = nullptr;
     xkb_mod_mask_t modifiers_ = 0;
     size_t uploads_ = 0;

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <vector>
 
+#include "platform/wayland/OutputOrientation.h"
 #include "platform/wayland/WaylandConnection.h"
 #include "wlr-screencopy-unstable-v1-client-protocol.h"
 
@@ -19,6 +20,8 @@ namespace {
 
 // How long the first picture of a view may take before the view goes on without it.
 constexpr auto kFirstPictureWait = std::chrono::seconds(2);
+// How long a capture waits for the compositor's offer of buffers before going on without it.
+constexpr auto kOfferWait = std::chrono::milliseconds(50);
 
 // Shared-memory formats the scaler reads: B, G, R, A/X bytes, or R, G, B, A/X swapped first.
 bool bgraFormat(uint32_t format) {
@@ -27,13 +30,6 @@ bool bgraFormat(uint32_t format) {
 bool rgbaFormat(uint32_t format) {
     return format == WL_SHM_FORMAT_ABGR8888 || format == WL_SHM_FORMAT_XBGR8888;
 }
-
-struct Box {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-};
 
 // A wl_shm buffer in a memory file of our own, reused while its shape stays.
 class ShmBuffer {
@@ -88,6 +84,8 @@ ShmBuffer::~ShmBuffer() {
 // Copies of the main output, one at a time. After the first, each copy waits in the compositor
 // until something on the output changes (copy_with_damage), so a still screen costs nothing here
 // and the frame pump goes on with keep-alives; a finished copy is picked up at the next capture.
+// When the main output changes (another output, a new mode or transform) the copy under way is
+// dropped and the next capture starts afresh from a whole copy.
 class ScreencopySource final : public ScreenSource {
 public:
     explicit ScreencopySource(std::unique_ptr<WaylandConnection> connection);
@@ -102,7 +100,17 @@ public:
 private:
     enum class Copy { None, Offered, Waiting, Ready, Failed };
 
+    // What a copy depends on: which output, and how its buffer is shaped and turned.
+    struct Target {
+        uint32_t name = 0;
+        PixelSize modeSize;
+        int32_t transform = WL_OUTPUT_TRANSFORM_NORMAL;
+        bool operator==(const Target&) const = default;
+    };
+
     static const zwlr_screencopy_frame_v1_listener listener;
+    bool followMainOutput();
+    void restart();
     void request();
     void offered();
     void finish(Copy state);
@@ -111,6 +119,8 @@ private:
     const uint8_t* readableRows();
 
     std::unique_ptr<WaylandConnection> connection_;
+    // The output copied, and the one the copy under way belongs to.
+    std::optional<Target> target_;
     wl_output* output_ = nullptr;
     zwlr_screencopy_frame_v1* frame_ = nullptr;
     Copy copy_ = Copy::None;
@@ -124,6 +134,8 @@ private:
     std::unique_ptr<ShmBuffer> buffer_;
     // The buffer in B, G, R, A order, for compositors that fill R, G, B, A.
     std::vector<uint8_t> swapped_;
+    // The buffer turned upright, for outputs that are rotated, mirrored or filled bottom-up.
+    std::vector<uint8_t> upright_;
     std::vector<uint8_t> scaled_;
     PixelSize scaledSize_;
 };
@@ -168,7 +180,7 @@ const zwlr_screencopy_frame_v1_listener ScreencopySource::listener = {
 
 ScreencopySource::ScreencopySource(std::unique_ptr<WaylandConnection> connection)
     : connection_(std::move(connection)) {
-    if (const Output* main = connection_->mainOutput()) output_ = main->handle;
+    followMainOutput();
 }
 
 ScreencopySource::~ScreencopySource() {
@@ -179,11 +191,29 @@ ScreencopySource::~ScreencopySource() {
 
 PixelSize ScreencopySource::pixelSize() {
     connection_->pump();
-    const auto& outputs = connection_->outputs();
-    const auto found = std::find_if(outputs.begin(), outputs.end(), [this](const auto& output) {
-        return output->handle == output_;
-    });
-    return found == outputs.end() ? PixelSize{} : (*found)->pixelSize();
+    const Output* main = connection_->mainOutput();
+    return main ? main->pixelSize() : PixelSize{};
+}
+
+// Notes which output is the main one now and how it is shaped; when that differs from what the
+// last copy was made of, the view starts again from a whole copy. False without an output.
+bool ScreencopySource::followMainOutput() {
+    const Output* main = connection_->mainOutput();
+    std::optional<Target> now;
+    if (main) now = Target{main->name, main->modeSize, main->transform};
+    if (now != target_) {
+        restart();
+        target_ = now;
+        output_ = main ? main->handle : nullptr;
+    }
+    return output_ != nullptr;
+}
+
+void ScreencopySource::restart() {
+    if (frame_) zwlr_screencopy_frame_v1_destroy(frame_);
+    frame_ = nullptr;
+    copy_ = Copy::None;
+    copiedOnce_ = false;
 }
 
 void ScreencopySource::request() {
@@ -196,6 +226,16 @@ void ScreencopySource::request() {
     zwlr_screencopy_frame_v1_add_listener(frame_, &listener, this);
     copy_ = Copy::Offered;
     connection_->flush();
+    // The compositor answers with its offer at once. Taking it now lets the copy wait for damage
+    // in the compositor from this moment on; left to the next capture, every changed picture
+    // would take two of the frame pump's ticks instead of one.
+    const auto deadline = std::chrono::steady_clock::now() + kOfferWait;
+    while (copy_ == Copy::Offered) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || !connection_->waitAndDispatch(static_cast<int>(left.count())))
+            return;
+    }
 }
 
 // The compositor has said which buffers it fills: copy into ours, at once the first time and
@@ -234,7 +274,8 @@ void ScreencopySource::waitForFirstCopy() {
 }
 
 std::optional<Image> ScreencopySource::capture(PixelSize size) {
-    if (size.width <= 0 || size.height <= 0 || !connection_->pump()) return std::nullopt;
+    if (size.width <= 0 || size.height <= 0 || !connection_->pump() || !followMainOutput())
+        return std::nullopt;
     if (copy_ == Copy::None || copy_ == Copy::Failed) request();
     if (!copiedOnce_) waitForFirstCopy();
     if (copy_ == Copy::Ready) {
@@ -251,6 +292,7 @@ std::optional<Image> ScreencopySource::capture(PixelSize size) {
 // Nothing changed while the compositor still holds a copy that waits for damage.
 bool ScreencopySource::unchangedSinceLastCapture() {
     connection_->pump();
+    followMainOutput();
     return copiedOnce_ && connection_->screencopyVersion() >= 2 &&
            (copy_ == Copy::Offered || copy_ == Copy::Waiting);
 }
@@ -265,21 +307,33 @@ const uint8_t* ScreencopySource::readableRows() {
 }
 
 // Scales the copy to `size`: only what the damage covers when the last picture had that size
-// and the rows run top to bottom, else all of it.
+// and came from a copy of the same shape, else all of it. A turned buffer is turned upright
+// first, again only where damaged.
 void ScreencopySource::scale(PixelSize size) {
-    const int width = buffer_->width(), height = buffer_->height(), stride = buffer_->stride();
-    const uint8_t* rows = readableRows();
+    const PixelSize buffer{buffer_->width(), buffer_->height()};
+    const OutputOrientation orientation(target_ ? target_->transform : WL_OUTPUT_TRANSFORM_NORMAL,
+                                        yInvert_);
     std::vector<Box> parts = damage_;
-    if (!(scaledSize_ == size) || yInvert_ || parts.empty()) {
+    if (!(scaledSize_ == size) || !copiedOnce_ || parts.empty()) {
         scaledSize_ = size;
         scaled_.assign(static_cast<size_t>(size.width) * size.height * 4, 0);
-        parts = {{0, 0, width, height}};
+        parts = {{0, 0, buffer.width, buffer.height}};
     }
-    // Rows bottom to top: start at the last one and step backwards.
-    const uint8_t* first = yInvert_ ? rows + static_cast<size_t>(height - 1) * stride : rows;
-    const int step = yInvert_ ? -stride : stride;
-    const double sx = static_cast<double>(size.width) / width;
-    const double sy = static_cast<double>(size.height) / height;
+    const uint8_t* rows = readableRows();
+    PixelSize picture = buffer;
+    int stride = buffer_->stride();
+    if (!orientation.upright()) {
+        picture = orientation.pictureSize(buffer);
+        upright_.resize(static_cast<size_t>(picture.width) * picture.height * 4);
+        for (Box& part : parts) {
+            orientation.copy(rows, stride, buffer, part, upright_.data(), picture.width * 4);
+            part = orientation.toPicture(part, buffer);
+        }
+        rows = upright_.data();
+        stride = picture.width * 4;
+    }
+    const double sx = static_cast<double>(size.width) / picture.width;
+    const double sy = static_cast<double>(size.height) / picture.height;
     for (const Box& part : parts) {
         // A filter tap reaches one source pixel beyond its footprint; two frame pixels of margin
         // cover it at any reduction.
@@ -290,9 +344,9 @@ void ScreencopySource::scale(PixelSize size) {
         const int bottom =
             std::min(size.height, static_cast<int>(std::ceil((part.y + part.height) * sy)) + 2);
         if (right <= left || bottom <= top) continue;
-        libyuv::ARGBScaleClip(first, step, width, height, scaled_.data(), size.width * 4,
-                              size.width, size.height, left, top, right - left, bottom - top,
-                              libyuv::kFilterBox);
+        libyuv::ARGBScaleClip(rows, stride, picture.width, picture.height, scaled_.data(),
+                              size.width * 4, size.width, size.height, left, top, right - left,
+                              bottom - top, libyuv::kFilterBox);
     }
 }
 
