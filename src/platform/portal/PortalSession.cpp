@@ -1,11 +1,11 @@
 #include "platform/portal/PortalSession.h"
 
 #include <fcntl.h>
+#include <sdbus-c++/sdbus-c++.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <sdbus-c++/sdbus-c++.h>
 
 namespace velora::portal {
 
@@ -131,8 +131,10 @@ PortalSession::Response PortalSession::request(const std::string& interface,
     auto response = std::make_shared<Response>();
     auto subscribe = [&](const std::string& at) {
         auto proxy = sdbus::createProxy(*connection_, kDesktopName, at);
-        proxy->uponSignal("Response").onInterface(kRequest).call(
-            [this, response](uint32_t code, const std::map<std::string, sdbus::Variant>& results) {
+        proxy->uponSignal("Response")
+            .onInterface(kRequest)
+            .call([this, response](uint32_t code,
+                                   const std::map<std::string, sdbus::Variant>& results) {
                 std::lock_guard lock(mutex_);
                 response->arrived = true;
                 response->code = code;
@@ -221,7 +223,8 @@ bool PortalSession::startSession(bool wantScreen, PortalStart& result) {
     const std::string session = currentSession();
     const Response answer = request(kRemoteDesktop, "Start", session, {}, true);
     if (answer.code != kResponseSuccess) return false;
-    if (tokens_.save) tokens_.save(value<std::string>(answer.results, "restore_token").value_or(""));
+    if (tokens_.save)
+        tokens_.save(value<std::string>(answer.results, "restore_token").value_or(""));
     result.devices = value<uint32_t>(answer.results, "devices").value_or(0);
     result.streams = streamsOf(answer.results);
     int fd = -1;
@@ -341,6 +344,12 @@ void PortalSession::close() {
 void PortalSession::onClosed(std::function<void()> callback) {
     std::lock_guard lock(mutex_);
     onClosed_ = std::move(callback);
+}
+
+std::optional<PortalStream> PortalSession::firstStream() const {
+    std::lock_guard lock(mutex_);
+    if (!started_ || streams_.empty()) return std::nullopt;
+    return streams_.front();
 }
 
 std::optional<PortalScreen> PortalSession::screen() {

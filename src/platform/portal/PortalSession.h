@@ -94,6 +94,8 @@ public:
     // Called on the D-Bus thread when the desktop ends the session (consent revoked, the
     // session closed).
     void onClosed(std::function<void()> callback);
+    // The first screen cast stream of the started session; none without one.
+    std::optional<PortalStream> firstStream() const;
     // The screen cast for a PipeWire source, with a new descriptor; none without a stream.
     std::optional<PortalScreen> screen();
 
