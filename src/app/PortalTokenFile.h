@@ -8,7 +8,7 @@
 namespace velora {
 
 // The file "portal-token" in `folder`, beside config.json: readable by its owner only (0600),
-// replaced atomically, removed when the portal gives no token.
+// replaced atomically, removed when the portal gives no token. An empty `folder` keeps nothing.
 portal::TokenStore portalTokenFile(const std::filesystem::path& folder);
 
 }  // namespace velora

@@ -189,9 +189,11 @@ bool PortalSession::createSession() {
     else if (const auto path = value<sdbus::ObjectPath>(answer.results, "session_handle"))
         handle = *path;
     if (handle.empty()) return false;
+    {
+        std::lock_guard lock(mutex_);
+        session_ = handle;
+    }
     watchClosed(handle);
-    std::lock_guard lock(mutex_);
-    session_ = handle;
     return true;
 }
 
@@ -294,17 +296,20 @@ bool PortalSession::startInBackground(bool wantScreen,
 void PortalSession::watchClosed(const std::string& handle) {
     auto proxy = sdbus::createProxy(*connection_, kDesktopName, handle);
     proxy->uponSignal("Closed").onInterface(kSession).call(
-        [this](const std::map<std::string, sdbus::Variant>&) { ended(); });
+        [this, handle](const std::map<std::string, sdbus::Variant>&) { ended(handle); });
     proxy->finishRegistration();
     std::lock_guard lock(mutex_);
     sessionProxy_ = std::move(proxy);
 }
 
-// The desktop ended the session: input stops reaching it.
-void PortalSession::ended() {
+// The desktop ended the session: input stops reaching it. A session that is no longer the
+// current one (closed by us, replaced by a new start) changes nothing.
+void PortalSession::ended(const std::string& handle) {
     std::function<void()> callback;
     {
         std::lock_guard lock(mutex_);
+        if (handle != session_) return;
+        session_.clear();
         const bool wasStarted = started_.exchange(false);
         closing_ = true;
         answered_.notify_all();

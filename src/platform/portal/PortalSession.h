@@ -92,7 +92,7 @@ public:
     bool started() const { return started_; }
     uint32_t devices() const { return devices_; }
     // Called on the D-Bus thread when the desktop ends the session (consent revoked, the
-    // session closed).
+    // session closed); it must not call close() or start().
     void onClosed(std::function<void()> callback);
     // The first screen cast stream of the started session; none without one.
     std::optional<PortalStream> firstStream() const;
@@ -122,7 +122,7 @@ private:
     bool selectSources();
     bool startSession(bool wantScreen, PortalStart& result);
     void watchClosed(const std::string& handle);
-    void ended();
+    void ended(const std::string& handle);
     template <typename... Args>
     void notify(const char* method, Args... args);
 
