@@ -158,36 +158,29 @@ TEST_F(PortalSessionTest, AbsentOrForeignTokenIsNotSentAndTheNewOneIsStored) {
     EXPECT_FALSE(select.has("restore_token"));
 }
 
-TEST_F(PortalSessionTest, WaitingForConsentBlocksNoCaller) {
+TEST_F(PortalSessionTest, WaitingForConsentBlocksNoCallerAndClosingDismissesTheDialog) {
     portal_.holdStart();
     auto session = connect();
     ASSERT_TRUE(session);
-    std::promise<PortalStart> done;
-    ASSERT_TRUE(session->startInBackground(
-        false, [&](const PortalStart& result) { done.set_value(result); }));
-    portal_.waitFor("Start");
-    EXPECT_FALSE(session->started());
-    // One dialog at a time.
-    EXPECT_FALSE(session->startInBackground(false, {}));
-
-    portal_.answerStart();
-    EXPECT_TRUE(done.get_future().get().started);
-    EXPECT_TRUE(session->started());
-}
-
-TEST_F(PortalSessionTest, ClosingWhileTheDialogIsOpenDismissesItAndEndsTheStart) {
-    portal_.holdStart();
-    auto session = connect();
-    ASSERT_TRUE(session);
-    std::promise<PortalStart> done;
-    ASSERT_TRUE(session->startInBackground(
-        false, [&](const PortalStart& result) { done.set_value(result); }));
-    portal_.waitFor("Start");
-    session->close();
-    EXPECT_FALSE(done.get_future().get().started);
-    EXPECT_FALSE(session->started());
-    portal_.waitFor("Request.Close");
-    portal_.waitFor("Session.Close");
+    for (const bool dismiss : {true, false}) {
+        std::promise<PortalStart> done;
+        ASSERT_TRUE(session->startInBackground(
+            false, [&](const PortalStart& result) { done.set_value(result); }));
+        portal_.waitFor("Start", dismiss ? 1 : 2);
+        EXPECT_FALSE(session->started());
+        // One dialog at a time.
+        EXPECT_FALSE(session->startInBackground(false, {}));
+        if (dismiss) {
+            session->close();
+            EXPECT_FALSE(done.get_future().get().started);
+            portal_.waitFor("Request.Close");
+            portal_.waitFor("Session.Close");
+        } else {
+            portal_.answerStart();
+            EXPECT_TRUE(done.get_future().get().started);
+        }
+        EXPECT_EQ(session->started(), !dismiss);
+    }
 }
 
 TEST_F(PortalSessionTest, ScreenCastJoinsTheSameSessionAndHandsOutItsStream) {

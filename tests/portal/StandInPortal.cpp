@@ -244,6 +244,11 @@ void StandInPortal::registerRemoteDesktop() {
         .onInterface(kRemoteDesktop)
         .implementedAs(
             [this](const sdbus::ObjectPath& session, const std::string&, const Options& options) {
+                {
+                    // A new Start holds its own request, not the one of an earlier, dismissed one.
+                    std::lock_guard lock(mutex_);
+                    heldRequest_.clear();
+                }
                 record({"Start", session, options, {}});
                 Options results;
                 uint32_t code = 0;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/linux/EvdevButtons.h"
 #include "platform/linux/LinuxKeymap.h"
 #include "platform/linux/TextKeysyms.h"
 
@@ -19,18 +20,6 @@ constexpr uint32_t kVerticalAxis = 0;
 constexpr uint32_t kHorizontalAxis = 1;
 // XKB keycodes are evdev codes plus 8.
 constexpr uint32_t kEvdevOffset = 8;
-
-int32_t evdevButton(MouseButton button) {
-    switch (button) {
-        case MouseButton::Left:
-            return BTN_LEFT;
-        case MouseButton::Middle:
-            return BTN_MIDDLE;
-        case MouseButton::Right:
-            return BTN_RIGHT;
-    }
-    return BTN_LEFT;
-}
 
 // The left-hand modifier keys a stroke's flags press, in the order they go down.
 constexpr struct {
@@ -90,7 +79,7 @@ void PortalEventSink::mouseMoveBy(Point by, Point to, std::optional<MouseButton>
 }
 
 void PortalEventSink::mouseButton(MouseButton button, bool down, Point) {
-    session_->pointerButton(evdevButton(button), down);
+    session_->pointerButton(static_cast<int32_t>(linux_::evdevButton(button)), down);
 }
 
 // Velora's lines count up and left as positive, the portal's steps down and right.
