@@ -149,7 +149,6 @@ PortalSession::Response PortalSession::request(const std::string& interface,
     {
         std::lock_guard lock(mutex_);
         if (closing_) return {};
-        pending_ = response;
         pendingPath_ = path;
     }
     options["handle_token"] = sdbus::Variant(token);
@@ -171,7 +170,6 @@ PortalSession::Response PortalSession::request(const std::string& interface,
     }
     std::unique_lock lock(mutex_);
     answered_.wait(lock, [&] { return response->arrived || closing_; });
-    pending_.reset();
     pendingPath_.clear();
     return *response;
 }

@@ -135,7 +135,6 @@ private:
 
     mutable std::mutex mutex_;
     std::condition_variable answered_;
-    std::shared_ptr<Response> pending_;
     std::string pendingPath_;
     bool closing_ = false;
     std::string session_;
