@@ -128,6 +128,25 @@ TEST_F(PortalSessionTest, ClosedSessionStopsInput) {
     EXPECT_EQ(portal_.calls("NotifyKeyboardKeycode").size(), 1u);
 }
 
+TEST_F(PortalSessionTest, OnlyTheCurrentSessionEndingStopsInput) {
+    auto session = connect();
+    ASSERT_TRUE(session);
+    ASSERT_TRUE(session->start(false).started);
+    // The desktop ends the session Velora has just replaced: the new one goes on.
+    portal_.holdStart();
+    std::promise<PortalStart> done;
+    ASSERT_TRUE(session->startInBackground(
+        false, [&](const PortalStart& result) { done.set_value(result); }));
+    portal_.waitFor("Start", 2);
+    portal_.answerStart();
+    ASSERT_TRUE(done.get_future().get().started);
+    portal_.closeSession(0);
+    EXPECT_EQ(session->remoteDesktopVersion(), 2u);
+    EXPECT_TRUE(session->started());
+    portal_.closeSession(1);
+    while (session->started()) session->remoteDesktopVersion();
+}
+
 TEST_F(PortalSessionTest, OlderPortalsGetNeitherPersistenceNorToken) {
     portal_.setVersion(1);
     storeToken("old-token");

@@ -199,11 +199,18 @@ void StandInPortal::answerStart() {
 }
 
 void StandInPortal::closeSession() {
+    std::unique_lock lock(mutex_);
+    const size_t latest = sessionPaths_.size() - 1;
+    lock.unlock();
+    closeSession(latest);
+}
+
+void StandInPortal::closeSession(size_t index) {
     sdbus::IObject* session = nullptr;
     {
         std::lock_guard lock(mutex_);
         for (const auto& object : objects_)
-            if (object->getObjectPath() == sessionPath_) session = object.get();
+            if (object->getObjectPath() == sessionPaths_.at(index)) session = object.get();
     }
     session->emitSignal("Closed").onInterface(kSession).withArguments(Options{});
 }
@@ -229,7 +236,7 @@ void StandInPortal::registerRemoteDesktop() {
             {
                 std::lock_guard lock(mutex_);
                 objects_.push_back(std::move(session));
-                sessionPath_ = path;
+                sessionPaths_.push_back(path);
             }
             return answer(options.at("handle_token").get<std::string>(), 0,
                           {{"session_handle", sdbus::Variant(path)}});

@@ -55,8 +55,10 @@ public:
     void answerStart();
     // Start gives this stream (node id and logical size).
     void setStream(uint32_t nodeId, int32_t width, int32_t height);
-    // The desktop ends the session, as when the person revokes consent.
+    // The desktop ends the latest session, or the `index`th one made, as when the person
+    // revokes consent.
     void closeSession();
+    void closeSession(size_t index);
 
     std::vector<RecordedCall> calls() const;
     std::vector<RecordedCall> calls(const std::string& method) const;
@@ -84,7 +86,7 @@ private:
     bool holdStart_ = false;
     std::string heldRequest_;
     Options heldResults_;
-    std::string sessionPath_;
+    std::vector<std::string> sessionPaths_;
     uint32_t nodeId_ = 0;
     int32_t width_ = 0;
     int32_t height_ = 0;
