@@ -1,6 +1,8 @@
 #include "StandInPortal.h"
 
 #include <signal.h>
+#include <stdlib.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -25,15 +27,44 @@ std::string senderPart(std::string unique) {
 
 }  // namespace
 
+// A bus of its own that activates nothing: the machine's real portal must not answer in place of
+// the stand-in.
+constexpr const char* kBusConfig = R"(<!DOCTYPE busconfig PUBLIC
+ "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <listen>unix:tmpdir=/tmp</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+)";
+
 PrivateBus::PrivateBus() {
+    char pattern[] = "/tmp/velora-bus-XXXXXX.conf";
+    const int config = ::mkstemps(pattern, 5);
+    if (config < 0) throw std::runtime_error("mkstemps");
+    configFile_ = pattern;
+    const std::string text = kBusConfig;
+    const bool written =
+        ::write(config, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    ::close(config);
+    if (!written) throw std::runtime_error("bus configuration");
     int out[2];
     if (::pipe(out) != 0) throw std::runtime_error("pipe");
     pid_ = ::fork();
     if (pid_ == 0) {
+        // A test that dies does not leave its bus behind.
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         ::dup2(out[1], STDOUT_FILENO);
         ::close(out[0]);
         ::close(out[1]);
-        ::execlp("dbus-daemon", "dbus-daemon", "--session", "--print-address", "--nofork",
+        const std::string option = "--config-file=" + configFile_;
+        ::execlp("dbus-daemon", "dbus-daemon", option.c_str(), "--print-address", "--nofork",
                  static_cast<char*>(nullptr));
         ::_exit(127);
     }
@@ -49,6 +80,7 @@ PrivateBus::~PrivateBus() {
     if (pid_ <= 0) return;
     ::kill(pid_, SIGTERM);
     ::waitpid(pid_, nullptr, 0);
+    ::unlink(configFile_.c_str());
 }
 
 uint32_t RecordedCall::option(const std::string& key) const {

@@ -26,6 +26,7 @@ public:
 
 private:
     pid_t pid_ = -1;
+    std::string configFile_;
     std::string address_;
 };
 
