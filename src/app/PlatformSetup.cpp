@@ -1,8 +1,10 @@
 #include "app/PlatformSetup.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
+#include "app/PortalTokenFile.h"
 #include "core/store/Store.h"
 #include "platform/linux/LinuxKeymap.h"
 #include "platform/linux/LinuxLauncher.h"
@@ -10,6 +12,8 @@
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/LinuxSystemInfo.h"
 #include "platform/linux/X11ScreenSource.h"
+#include "platform/portal/PortalEventSink.h"
+#include "platform/portal/PortalSession.h"
 #include "platform/sim/DiscardingEventSink.h"
 #include "platform/sim/SimDisplays.h"
 #include "platform/wayland/WaylandConnection.h"
@@ -50,17 +54,56 @@ Platform x11Platform(const char* display) {
     return simulatedPlatform();
 }
 
-constexpr const char* kPortalNote =
-    " (GNOME and KDE Plasma offer these through the desktop portal, which Velora does not use "
-    "yet)";
+constexpr const char* kPortalNote = " (and no desktop portal offers remote desktop input)";
 
-// The wlroots backends the compositor offers, the simulated pieces in place of the others.
+// Whether the portal session also asks for a screen cast. A cast kept open only for absolute
+// pointer moves would keep the desktop's sharing indicator on all the time, so it comes with the
+// live view's PipeWire source, not before.
+constexpr bool kPortalScreenCast = false;
+
+// GNOME's input method (IBus) and GTK take Ctrl+Shift+U hexadecimal entry for characters the
+// layout lacks; elsewhere keysyms are the only way and the layout decides.
+portal::TextRoute portalTextRoute() {
+    const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
+    return desktop != nullptr && std::strstr(desktop, "GNOME") != nullptr
+               ? portal::TextRoute::HexEntry
+               : portal::TextRoute::Keysyms;
+}
+
+// Input through the desktop portal's RemoteDesktop interface, where the session bus offers it.
+// The consent dialog is asked for at once, without waiting for the answer.
+std::optional<Platform> withPortalInput(Platform platform) {
+    auto session = portal::PortalSession::connect("", portalTokenFile(settingsFolder()));
+    if (!session || session->remoteDesktopVersion() == 0) return std::nullopt;
+    if (!platform.displays) platform.displays = std::make_shared<sim::SimDisplays>();
+    platform.events =
+        std::make_shared<portal::PortalEventSink>(session, platform.displays, portalTextRoute());
+    platform.askConsent = [session] { session->startInBackground(kPortalScreenCast, {}); };
+    platform.askConsent();
+    return platform;
+}
+
+// The wlroots backends the compositor offers, the desktop portal for input where the compositor
+// has no virtual pointer and keyboard, the simulated pieces in place of the others.
 Platform waylandPlatform() {
     WaylandOffer offer;
     std::optional<Platform> found = makeWaylandPlatform(nullptr, offer);
     Platform platform = found ? std::move(*found) : simulatedPlatform();
-    if (!platform.events) platform.events = std::make_shared<sim::DiscardingEventSink>();
     if (!platform.screenPermission) platform.screenPermission = [] { return false; };
+    if (!offer.input) {
+        if (std::optional<Platform> portal = withPortalInput(platform)) {
+            if (offer.screen) {
+                portal->backend = "desktop portal (Wayland), wlroots screen";
+            } else {
+                portal->backend = "desktop portal (Wayland)";
+                portal->unavailable =
+                    "Input goes through the desktop portal; the screen cannot be shown yet";
+                portal->unavailableKey = "linux_no_screen_backend";
+            }
+            return *portal;
+        }
+    }
+    if (!platform.events) platform.events = std::make_shared<sim::DiscardingEventSink>();
     if (!offer.reachable) {
         platform.backend = "none (Wayland)";
         platform.unavailable =
@@ -70,10 +113,8 @@ Platform waylandPlatform() {
         platform.backend = "wlroots (Wayland)";
     } else if (offer.input) {
         platform.backend = "wlroots (Wayland), input only";
-        platform.unavailable = std::string(
-                                   "This Wayland compositor offers no screen copy: the "
-                                   "screen cannot be shown") +
-                               kPortalNote;
+        platform.unavailable =
+            "This Wayland compositor offers no screen copy: the screen cannot be shown";
         platform.unavailableKey = "linux_no_screen_backend";
     } else if (offer.screen) {
         platform.backend = "wlroots (Wayland), screen only";

@@ -12,7 +12,9 @@ namespace velora {
 SessionKind currentSessionKind(bool forceX11);
 
 // The platform for a session of `kind`: on X11 the X platform when `display` can be opened; on
-// Wayland the wlroots backends the compositor offers. What cannot start is simulated: input goes
+// Wayland the wlroots backends the compositor offers, and input through the desktop portal (which
+// asks the person for consent in the background) where the compositor has no virtual input. What
+// cannot start is simulated: input goes
 // nowhere ("trusted" false), there are no displays, and the screen cannot be captured; the
 // bundle's `unavailable` then says so.
 Platform makePlatform(SessionKind kind, const char* display);

@@ -175,6 +175,9 @@ struct Platform {
     std::function<std::unique_ptr<ScreenSource>()> screenSource;
     // Whether the screen may be captured (the viewer's permission check).
     std::function<bool()> screenPermission;
+    // Asks the person again for consent to input (the desktop portal's dialog), without waiting
+    // for the answer; empty where no consent is needed or asked for.
+    std::function<void()> askConsent;
     // Which backend serves input and the screen, as the shells name it ("X11", "wlroots
     // (Wayland)"), and what could not start, as a sentence; empty when everything did.
     std::string backend;

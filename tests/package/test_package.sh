@@ -20,7 +20,7 @@ deb="$work/out/velora_${version}_${arch}.deb"
 
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version differs from $version"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libc6 libqt6widgets6 libqt6svg6 libx11-6 libxtst6 libjpeg62-turbo libicu; do
+for library in libc6 libqt6widgets6 libqt6svg6 libx11-6 libxtst6 libjpeg62-turbo libicu libsdbus-c++1; do
     grep -q "$library" <<< "$depends" || fail "Depends lacks $library: $depends"
 done
 

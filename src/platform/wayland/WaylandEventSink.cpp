@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/linux/EvdevButtons.h"
 #include "platform/linux/LinuxKeymap.h"
 #include "platform/linux/TextKeysyms.h"
 #include "platform/wayland/OutputOrientation.h"
@@ -29,18 +30,6 @@ uint32_t nowMs() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<uint32_t>(now.tv_sec * 1000 + now.tv_nsec / 1000000);
-}
-
-uint32_t evdevButton(MouseButton button) {
-    switch (button) {
-        case MouseButton::Left:
-            return BTN_LEFT;
-        case MouseButton::Middle:
-            return BTN_MIDDLE;
-        case MouseButton::Right:
-            return BTN_RIGHT;
-    }
-    return BTN_LEFT;
 }
 
 bool inside(const Rect& area, Point point) {
@@ -162,7 +151,7 @@ void WaylandEventSink::mouseButton(MouseButton button, bool down, Point) {
     if (!pointer_) return;
     typePending();
     zwlr_virtual_pointer_v1_button(
-        pointer_, nowMs(), evdevButton(button),
+        pointer_, nowMs(), linux_::evdevButton(button),
         down ? WL_POINTER_BUTTON_STATE_PRESSED : WL_POINTER_BUTTON_STATE_RELEASED);
     zwlr_virtual_pointer_v1_frame(pointer_);
 }
