@@ -176,7 +176,8 @@ struct Platform {
     // Whether the screen may be captured (the viewer's permission check).
     std::function<bool()> screenPermission;
     // Asks the person again for consent to input (the desktop portal's dialog), without waiting
-    // for the answer; empty where no consent is needed or asked for.
+    // for the answer; empty where no consent is needed or asked for. Called on the shell's
+    // thread, only when the person chooses to.
     std::function<void()> askConsent;
     // Which backend serves input and the screen, as the shells name it ("X11", "wlroots
     // (Wayland)"), and what could not start, as a sentence; empty when everything did.
@@ -185,9 +186,6 @@ struct Platform {
     // The shells' string key for `unavailable`, so that they can say it in the person's language
     // while log.txt keeps the sentence above; empty where the sentence has no translation.
     std::string unavailableKey;
-    // Asks the desktop's consent dialog for input control again; empty for backends that need
-    // no consent. Called on the shell's thread, only when the person chooses to.
-    std::function<void()> askConsent;
 };
 
 }  // namespace velora
