@@ -1,7 +1,9 @@
 // CPU cost of the live view's pipeline (capture, scale, compare, encode) against an ffmpeg x11grab
-// + scale + MJPEG pipeline on the same Xvfb 1920x1080 desktop, with a 480x270 region redrawn at
-// 15 fps, and the cost of a still screen. The X server's share is included for both: its CPU time
-// during each run minus what the drawing alone costs it.
+// + scale + MJPEG pipeline (720p, 4:2:0) on the same Xvfb 1920x1080 desktop, in two workloads:
+// a 480x270 region redrawn at 15 fps, and a textured 822x642 window moved 30 times a second
+// (about a third of the screen damaged per frame). Then the cost of a still screen. The X
+// server's share is included for both: its CPU time during each run minus what the drawing alone
+// costs it.
 //
 // Usage: ScreenBench [seconds per run, default 10]
 #include <X11/Xlib.h>
@@ -34,6 +36,7 @@ namespace {
 using Seconds = std::chrono::duration<double>;
 constexpr int kWidth = 1920, kHeight = 1080;
 constexpr int kRegionW = 480, kRegionH = 270;
+constexpr int kWindowW = 822, kWindowH = 642;
 
 // CPU seconds (user + system) of a process from /proc/<pid>/stat.
 double cpuSeconds(pid_t pid) {
@@ -83,8 +86,9 @@ pid_t startXvfb(std::string& name) {
     return 0;
 }
 
-// A desktop-like picture: a gradient wallpaper, windows with title bars and lines of text, and
-// a photo-like area of smooth noise.
+// A desktop-like picture as the root window's background, so that the server repaints whatever a
+// moved window uncovers: a gradient wallpaper, windows with title bars and lines of text, and a
+// photo-like area of smooth noise.
 void drawDesktop(Display* display) {
     const Window root = DefaultRootWindow(display);
     const int screen = DefaultScreen(display);
@@ -103,33 +107,37 @@ void drawDesktop(Display* display) {
             const auto c = static_cast<uint32_t>(std::clamp(v, 0.0, 1.0) * 255);
             wallpaper[static_cast<size_t>(y) * kWidth + x] = c << 16 | (c * 3 / 4) << 8 | c / 2;
         }
+    const Pixmap desktop = XCreatePixmap(display, root, kWidth, kHeight, 24);
     XImage* image = XCreateImage(display, DefaultVisual(display, screen), 24, ZPixmap, 0,
                                  reinterpret_cast<char*>(wallpaper.data()), kWidth, kHeight, 32, 0);
-    GC gc = XCreateGC(display, root, 0, nullptr);
-    XPutImage(display, root, gc, image, 0, 0, 0, 0, kWidth, kHeight);
+    GC gc = XCreateGC(display, desktop, 0, nullptr);
+    XPutImage(display, desktop, gc, image, 0, 0, 0, 0, kWidth, kHeight);
     image->data = nullptr;
     XDestroyImage(image);
 
     const int windows[][4] = {{60, 60, 900, 620}, {700, 140, 760, 420}, {200, 640, 820, 380}};
     for (const auto& w : windows) {
         XSetForeground(display, gc, 0xFAFAFA);
-        XFillRectangle(display, root, gc, w[0], w[1], w[2], w[3]);
+        XFillRectangle(display, desktop, gc, w[0], w[1], w[2], w[3]);
         XSetForeground(display, gc, 0x3C3F44);
-        XFillRectangle(display, root, gc, w[0], w[1], w[2], 28);
+        XFillRectangle(display, desktop, gc, w[0], w[1], w[2], 28);
         XSetForeground(display, gc, 0x202020);
         for (int line = 0; line < (w[3] - 40) / 16; ++line) {
             const std::string text = "  " + std::to_string(line * 37 + w[0]) +
                                      "  int main(int argc, char** argv) { return run(argv); }";
-            XDrawString(display, root, gc, w[0] + 8, w[1] + 48 + line * 16, text.c_str(),
+            XDrawString(display, desktop, gc, w[0] + 8, w[1] + 48 + line * 16, text.c_str(),
                         static_cast<int>(text.size()) - (line % 7) * 4);
         }
     }
     XFreeGC(display, gc);
+    XSetWindowBackgroundPixmap(display, root, desktop);
+    XClearWindow(display, root);
+    XFreePixmap(display, desktop);
     XSync(display, False);
 }
 
 // Redraws a 480x270 "video" region 15 times a second until killed.
-[[noreturn]] void animate(const std::string& displayName) {
+[[noreturn]] void animateRegion(const std::string& displayName) {
     Display* display = XOpenDisplay(displayName.c_str());
     if (!display) _exit(1);
     const Window root = DefaultRootWindow(display);
@@ -150,6 +158,54 @@ void drawDesktop(Display* display) {
         XPutImage(display, root, gc, image, 0, 0, 1000, 200, kRegionW, kRegionH);
         XSync(display, False);
         next += std::chrono::microseconds(66667);
+        std::this_thread::sleep_until(next);
+    }
+}
+
+// Moves a textured 822x642 window (text on a noisy photo-like background) 30 times a second
+// around the desktop until killed; the server repaints both the window and what it uncovers.
+[[noreturn]] void moveWindow(const std::string& displayName) {
+    Display* display = XOpenDisplay(displayName.c_str());
+    if (!display) _exit(1);
+    const Window root = DefaultRootWindow(display);
+    std::vector<uint32_t> pixels(static_cast<size_t>(kWindowW) * kWindowH);
+    std::mt19937 rng(3);
+    for (int y = 0; y < kWindowH; ++y)
+        for (int x = 0; x < kWindowW; ++x) {
+            const int v = 128 + static_cast<int>(60 * std::sin(x / 19.0 + y / 41.0)) +
+                          static_cast<int>(rng() % 24);
+            pixels[static_cast<size_t>(y) * kWindowW + x] =
+                static_cast<uint32_t>(v << 16 | (255 - v) << 8 | (v / 2 + 40));
+        }
+    const Pixmap texture = XCreatePixmap(display, root, kWindowW, kWindowH, 24);
+    XImage* image =
+        XCreateImage(display, DefaultVisual(display, DefaultScreen(display)), 24, ZPixmap, 0,
+                     reinterpret_cast<char*>(pixels.data()), kWindowW, kWindowH, 32, 0);
+    GC gc = XCreateGC(display, texture, 0, nullptr);
+    XPutImage(display, texture, gc, image, 0, 0, 0, 0, kWindowW, kWindowH);
+    XSetForeground(display, gc, 0x101010);
+    for (int line = 0; line < kWindowH / 18; ++line) {
+        const std::string text = "window line " + std::to_string(line) + "  the quick brown fox";
+        XDrawString(display, texture, gc, 12, 20 + line * 18, text.c_str(),
+                    static_cast<int>(text.size()));
+    }
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True;
+    attributes.background_pixmap = texture;
+    const Window window =
+        XCreateWindow(display, root, 100, 100, kWindowW, kWindowH, 0, CopyFromParent, InputOutput,
+                      CopyFromParent, CWOverrideRedirect | CWBackPixmap, &attributes);
+    XMapWindow(display, window);
+    XSync(display, False);
+    auto next = std::chrono::steady_clock::now();
+    for (int step = 0;; ++step) {
+        // Around an ellipse across most of the screen, 24 pixels a move.
+        const double angle = step * 0.03;
+        const int x = static_cast<int>((kWidth - kWindowW) / 2 * (1 + std::cos(angle)));
+        const int y = static_cast<int>((kHeight - kWindowH) / 2 * (1 + std::sin(angle)));
+        XMoveWindow(display, window, x, y);
+        XSync(display, False);
+        next += std::chrono::microseconds(33333);
         std::this_thread::sleep_until(next);
     }
 }
@@ -208,6 +264,59 @@ int progressFrames(const std::string& path) {
     return frames;
 }
 
+// Runs ffmpeg's pipeline for `seconds`; returns the usage and the number of frames encoded.
+std::pair<Usage, int> runFfmpeg(const std::string& display, pid_t server, double seconds) {
+    const std::string progress = "/tmp/velora-bench-progress-" + std::to_string(getpid());
+    const pid_t ffmpeg =
+        spawn({"ffmpeg",         "-nostdin",  "-loglevel", "error",      "-progress",
+               progress,         "-f",        "x11grab",   "-framerate", "15",
+               "-video_size",    "1920x1080", "-i",        display,      "-vf",
+               "scale=1280:720", "-pix_fmt",  "yuvj420p",  "-c:v",       "mjpeg",
+               "-q:v",           "7",         "-f",        "null",       "-"});
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    const int startFrames = progressFrames(progress);
+    Meter meter{ffmpeg, server};
+    std::this_thread::sleep_for(Seconds(seconds));
+    const Usage usage = meter.read();
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));  // the progress file lags
+    const int frames = progressFrames(progress) - startFrames;
+    end(ffmpeg);
+    std::filesystem::remove(progress);
+    return {usage, frames};
+}
+
+// One workload: the drawing alone, then Velora, then ffmpeg, each for `seconds`. Prints each
+// one's CPU per changed frame, the X server's share beyond the drawing's included.
+void compare(const char* name, void (*draw)(const std::string&), const std::string& display,
+             pid_t server, double seconds) {
+    const pid_t drawer = fork();
+    if (drawer == 0) draw(display);
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    Meter drawing{drawer, server};
+    std::this_thread::sleep_for(Seconds(seconds));
+    const Usage idle = drawing.read();
+    const double drawingServerRate = idle.serverCpu / idle.seconds;
+    const auto [velora, jpegs] = runVelora(display, server, seconds);
+    const auto [ff, ffmpegFrames] = runFfmpeg(display, server, seconds);
+    end(drawer);
+
+    const auto perFrameMs = [&](const Usage& u, int frames) {
+        const double serverShare = u.serverCpu - drawingServerRate * u.seconds;
+        return 1000.0 * (u.processCpu + serverShare) / std::max(frames, 1);
+    };
+    const double veloraMs = perFrameMs(velora, jpegs);
+    const double ffmpegMs = perFrameMs(ff, ffmpegFrames);
+    std::printf("== %s\n", name);
+    std::printf("drawing alone: X server %.1f%% of a core\n", 100 * drawingServerRate);
+    std::printf("velora : %d frames in %.1f s, process %.2f s, X server %.2f s CPU\n", jpegs,
+                velora.seconds, velora.processCpu, velora.serverCpu);
+    std::printf("ffmpeg : %d frames in %.1f s, process %.2f s, X server %.2f s CPU\n", ffmpegFrames,
+                ff.seconds, ff.processCpu, ff.serverCpu);
+    std::printf("CPU per changed frame: velora %.2f ms, ffmpeg %.2f ms, ratio %.2f\n", veloraMs,
+                ffmpegMs, veloraMs / ffmpegMs);
+    std::fflush(stdout);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -225,53 +334,14 @@ int main(int argc, char** argv) {
     }
     drawDesktop(connection);
     XCloseDisplay(connection);
-    const pid_t drawer = fork();
-    if (drawer == 0) animate(display);
 
-    std::this_thread::sleep_for(std::chrono::seconds(1));
-    Meter drawing{drawer, server};
-    std::this_thread::sleep_for(Seconds(seconds));
-    const Usage idle = drawing.read();
-    const double drawingServerRate = idle.serverCpu / idle.seconds;
-
-    const auto [velora, jpegs] = runVelora(display, server, seconds);
-
-    const std::string progress = "/tmp/velora-bench-progress-" + std::to_string(getpid());
-    const pid_t ffmpeg =
-        spawn({"ffmpeg",         "-nostdin",  "-loglevel", "error",      "-progress",
-               progress,         "-f",        "x11grab",   "-framerate", "15",
-               "-video_size",    "1920x1080", "-i",        display,      "-vf",
-               "scale=1280:720", "-pix_fmt",  "yuvj420p",  "-c:v",       "mjpeg",
-               "-q:v",           "7",         "-f",        "null",       "-"});
-    std::this_thread::sleep_for(std::chrono::seconds(2));
-    const int ffmpegStartFrames = progressFrames(progress);
-    Meter ffmpegMeter{ffmpeg, server};
-    std::this_thread::sleep_for(Seconds(seconds));
-    const Usage ff = ffmpegMeter.read();
-    std::this_thread::sleep_for(std::chrono::milliseconds(600));  // the progress file lags
-    const int ffmpegFrames = progressFrames(progress) - ffmpegStartFrames;
-    end(ffmpeg);
-    std::filesystem::remove(progress);
-
-    end(drawer);
+    compare("small region (480x270 redrawn at 15 fps)", animateRegion, display, server, seconds);
+    compare("moving window (822x642 moved 30 times a second)", moveWindow, display, server,
+            seconds);
     const auto [still, stillJpegs] = runVelora(display, server, seconds);
     end(server);
-
-    const auto perFrameMs = [&](const Usage& u, int frames) {
-        const double serverShare = u.serverCpu - drawingServerRate * u.seconds;
-        return 1000.0 * (u.processCpu + serverShare) / std::max(frames, 1);
-    };
-    const double veloraMs = perFrameMs(velora, jpegs);
-    const double ffmpegMs = perFrameMs(ff, ffmpegFrames);
-    std::printf("drawing alone: X server %.1f%% of a core\n", 100 * drawingServerRate);
-    std::printf("velora : %d frames in %.1f s, process %.2f s, X server %.2f s CPU\n", jpegs,
-                velora.seconds, velora.processCpu, velora.serverCpu);
-    std::printf("ffmpeg : %d frames in %.1f s, process %.2f s, X server %.2f s CPU\n", ffmpegFrames,
-                ff.seconds, ff.processCpu, ff.serverCpu);
-    std::printf("CPU per changed frame: velora %.2f ms, ffmpeg %.2f ms, ratio %.2f\n", veloraMs,
-                ffmpegMs, veloraMs / ffmpegMs);
     std::printf(
-        "still screen: %d frames, %.2f%% of a core (process %.2f s + X server %.2f s in "
+        "== still screen: %d frames, %.2f%% of a core (process %.2f s + X server %.2f s in "
         "%.1f s)\n",
         stillJpegs, 100 * (still.processCpu + still.serverCpu) / still.seconds, still.processCpu,
         still.serverCpu, still.seconds);
