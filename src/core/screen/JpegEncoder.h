@@ -17,12 +17,8 @@
 namespace velora {
 
 class JpegEncoder {
-  public:
-    // Rows [begin, end) of a picture.
-    struct Rows {
-        int begin = 0;
-        int end = 0;
-    };
+public:
+    using Rows = PictureRows;
 
     JpegEncoder();
     ~JpegEncoder();
@@ -40,7 +36,7 @@ class JpegEncoder {
     std::optional<std::span<const uint8_t>> encodeChanged(const Image& image, int qualityPercent,
                                                           std::span<const Rows> changed);
 
-  private:
+private:
     struct Codec;
     bool encodeBlockRows(const Image& image, int first, int end, int quality);
     bool splitSegments(int first, int end, bool keepHeader);

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <semaphore>
 #include <thread>
+#include <utility>
 
 #include "core/screen/JpegEncoder.h"
 #include "core/screen/ScreenStreamer.h"
@@ -306,6 +307,91 @@ TEST_F(ScreenStreamerTest, StreamerMayBeReleasedFromItsOwnEndCallback) {
 
 Bytes bytes(const std::optional<std::span<const uint8_t>>& jpeg) {
     return jpeg ? Bytes(jpeg->begin(), jpeg->end()) : Bytes{};
+}
+
+// A source that keeps its picture in place and reports the rows it redrew, as a damage-driven
+// capture does. The test sets pictures from its own thread; the streamer's next capture takes
+// the latest.
+class InPlaceScreen : public velora::ScreenSource {
+public:
+    explicit InPlaceScreen(const Image& start) : next_(start), picture_(start) {}
+
+    void show(const Image& next, const std::vector<velora::PictureRows>& reported) {
+        std::lock_guard lock(mutex_);
+        next_ = next;
+        reported_.insert(reported_.end(), reported.begin(), reported.end());
+    }
+    int captures() const { return captures_; }
+
+    PixelSize pixelSize() override { return {picture_.width, picture_.height}; }
+    std::optional<Image> capture(PixelSize) override { return std::nullopt; }
+    const Image* captureInPlace(PixelSize, std::vector<velora::PictureRows>& changed) override {
+        std::lock_guard lock(mutex_);
+        picture_ = next_;
+        changed = std::exchange(reported_, {});
+        if (captures_++ == 0) changed = {{0, picture_.height}};
+        return &picture_;
+    }
+
+private:
+    std::mutex mutex_;
+    Image next_;
+    Image picture_;
+    std::vector<velora::PictureRows> reported_;
+    std::atomic<int> captures_{0};
+};
+
+// Sets the green channel of rows [begin, end).
+Image painted(Image image, int begin, int end, uint8_t green) {
+    for (int y = begin; y < end; ++y)
+        for (int x = 0; x < image.width; ++x)
+            image.pixels[(size_t(y) * image.width + x) * 4 + 1] = green;
+    return image;
+}
+
+// Frames from reported rows are the files a whole encoding of the picture gives; rows that were
+// reported but not changed send nothing, and a change undone counts as a change.
+TEST(ScreenStreamerInPlace, ReportedRowsAreComparedAndEncodedAgainstTheLastFrameSent) {
+    const Image start = SyntheticScreen().render({320, 200});
+    auto source = std::make_unique<InPlaceScreen>(start);
+    InPlaceScreen& screen = *source;
+    FakeConnection connection;
+    ScreenStreamer streamer(
+        std::move(source), connection.target(), 320, 60, [] { return true; }, [] {},
+        {2ms, 1h, ScreenStreamer::Clock::now});
+    streamer.start();
+    const auto framesReach = [&](size_t n) {
+        return eventually([&] { return connection.count() >= n; }) && connection.count() == n;
+    };
+    const auto payload = [&](size_t i) {
+        const Bytes frame = connection.frame(i);
+        return Bytes(frame.begin() + 4, frame.end());
+    };
+    const auto wholeEncoding = [](const Image& image) {
+        return bytes(JpegEncoder().encode(image, 60));
+    };
+    ASSERT_TRUE(framesReach(1));
+    EXPECT_EQ(payload(0), wholeEncoding(start));
+    streamer.ack();
+
+    const Image changed = painted(start, 40, 50, 0x11);
+    screen.show(changed, {{30, 60}});
+    ASSERT_TRUE(framesReach(2));
+    EXPECT_EQ(payload(1), wholeEncoding(changed));
+    streamer.ack();
+
+    // Reported, but the pixels are those already sent.
+    screen.show(changed, {{0, 200}});
+    const int captures = screen.captures();
+    ASSERT_TRUE(eventually([&] { return screen.captures() >= captures + 3; }));
+    EXPECT_EQ(connection.count(), 2u);
+
+    // The first picture's rows again, and a change in the last, partial block row.
+    const Image undone = painted(start, 199, 200, 0x77);
+    screen.show(undone, {{40, 50}, {190, 200}});
+    ASSERT_TRUE(framesReach(3));
+    EXPECT_EQ(payload(2), wholeEncoding(undone));
+    streamer.stop();
 }
 
 TEST(JpegEncoder, RejectsWhatItCannotEncodeAndEncodesEqualPicturesEqually) {
