@@ -10,6 +10,7 @@
 #include <optional>
 #include <span>
 #include <thread>
+#include <utility>
 
 #include "core/net/Asio.h"
 #include "core/screen/JpegEncoder.h"
@@ -32,11 +33,26 @@ void nameThisThread() {
 #endif
 }
 
+// The pixels [left, right) of a row in which two rows of `bytes` differ; none when equal.
+std::optional<std::pair<int, int>> differingPixels(const uint8_t* a, const uint8_t* b,
+                                                   size_t bytes) {
+    constexpr size_t kStep = 64;
+    size_t left = 0;
+    while (left + kStep <= bytes && std::memcmp(a + left, b + left, kStep) == 0) left += kStep;
+    while (left < bytes && a[left] == b[left]) ++left;
+    if (left == bytes) return std::nullopt;
+    size_t right = bytes;
+    while (right - left >= kStep && std::memcmp(a + right - kStep, b + right - kStep, kStep) == 0)
+        right -= kStep;
+    while (a[right - 1] == b[right - 1]) --right;
+    return std::pair{static_cast<int>(left / 4), static_cast<int>((right + 3) / 4)};
+}
+
 // Brings `kept` in step with `picture` (same size, both well formed), looking only inside the
-// `candidates`, outside which the two are known equal. `changed` gets the runs of rows that
-// differed, which are copied over; it stays empty when the pictures were equal.
-void takeChangedRows(Image& kept, const Image& picture, std::span<const PictureRows> candidates,
-                     std::vector<JpegEncoder::Rows>& changed) {
+// `candidates`, outside which the two are known equal. `changed` gets boxes around what
+// differed, one per run of rows, which is copied over; it stays empty when nothing differed.
+void takeChanges(Image& kept, const Image& picture, std::span<const PictureRows> candidates,
+                 std::vector<JpegEncoder::Box>& changed) {
     changed.clear();
     const size_t pitch = static_cast<size_t>(picture.width) * 4;
     for (const PictureRows& rows : candidates) {
@@ -44,12 +60,17 @@ void takeChangedRows(Image& kept, const Image& picture, std::span<const PictureR
         for (int y = std::clamp(rows.begin, 0, picture.height); y < end; ++y) {
             const uint8_t* now = picture.pixels.data() + y * pitch;
             uint8_t* before = kept.pixels.data() + y * pitch;
-            if (std::memcmp(before, now, pitch) == 0) continue;
-            std::memcpy(before, now, pitch);
-            if (!changed.empty() && changed.back().end == y) {
-                changed.back().end = y + 1;
+            const auto pixels = differingPixels(before, now, pitch);
+            if (!pixels) continue;
+            const auto [left, right] = *pixels;
+            std::memcpy(before + left * 4, now + left * 4, static_cast<size_t>(right - left) * 4);
+            if (!changed.empty() && changed.back().bottom == y) {
+                JpegEncoder::Box& box = changed.back();
+                box.bottom = y + 1;
+                box.left = std::min(box.left, left);
+                box.right = std::max(box.right, right);
             } else {
-                changed.push_back({y, y + 1});
+                changed.push_back({y, y + 1, left, right});
             }
         }
     }
@@ -101,9 +122,9 @@ struct ScreenStreamer::State : std::enable_shared_from_this<State> {
     // capture matched it.
     Image sent;
     bool inSync = false;
-    // Reused from frame to frame: the rows the source reports and those that really changed.
+    // Reused from frame to frame: the rows the source reports and what really changed in them.
     std::vector<PictureRows> reportedRows;
-    std::vector<JpegEncoder::Rows> changedRows;
+    std::vector<JpegEncoder::Box> changes;
     std::optional<Clock::time_point> lastSent;
 
     void begin();
@@ -181,10 +202,10 @@ bool ScreenStreamer::State::sendIfChanged(const Image& picture) {
     const auto now = timing.now();
     std::optional<std::span<const uint8_t>> jpeg;
     if (sent.width == picture.width && sent.height == picture.height) {
-        takeChangedRows(sent, picture, reportedRows, changedRows);
-        inSync = changedRows.empty();
+        takeChanges(sent, picture, reportedRows, changes);
+        inSync = changes.empty();
         if (inSync) return false;
-        jpeg = encoder.encodeChanged(picture, qualityPercent, changedRows);
+        jpeg = encoder.encodeChanged(picture, qualityPercent, changes);
     } else {
         inSync = false;
         sent = picture;

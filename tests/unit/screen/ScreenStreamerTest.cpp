@@ -4,6 +4,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <semaphore>
 #include <thread>
 #include <utility>
@@ -418,7 +419,7 @@ TEST(JpegEncoder, ReencodingChangedBlockRowsGivesTheFileOfAWholeEncoding) {
     // Rows 47..60 straddle block rows 2 and 3; row 200 is in the last, partial block row.
     for (int y : {47, 55, 60, 200})
         for (int x = 0; x < after.width; ++x) after.pixels[(y * after.width + x) * 4 + 1] ^= 0x5A;
-    const std::vector<JpegEncoder::Rows> changed = {{47, 61}, {200, 201}};
+    const std::vector<JpegEncoder::Box> changed = {{47, 61, 0, 321}, {200, 201, 0, 321}};
 
     const Bytes whole = bytes(JpegEncoder().encode(after, 60));
     JpegEncoder encoder;
@@ -437,6 +438,34 @@ TEST(JpegEncoder, ReencodingChangedBlockRowsGivesTheFileOfAWholeEncoding) {
     EXPECT_EQ(bytes(encoder.encodeChanged(after, 60, changed)), whole);
     ASSERT_TRUE(encoder.encode(before, 30));
     EXPECT_EQ(bytes(encoder.encodeChanged(after, 60, changed)), whole);
+}
+
+// Boxes of any shape, at the right and bottom edges too, in pictures whose rows split into
+// segments of several sizes or not at all: the spliced file is the whole encoding's.
+TEST(JpegEncoder, ReencodingChangedSegmentsGivesTheFileOfAWholeEncodingOverRandomChanges) {
+    std::mt19937 rng(5);
+    for (const PixelSize size : {PixelSize{321, 201}, PixelSize{1280, 720}, PixelSize{200, 90}}) {
+        SyntheticScreen screen;
+        screen.setPattern(6);
+        Image picture = screen.render(size);
+        JpegEncoder encoder;
+        ASSERT_TRUE(encoder.encode(picture, 60));
+        for (int round = 0; round < 6; ++round) {
+            std::vector<JpegEncoder::Box> changed;
+            for (int i = 0; i < 1 + round % 3; ++i) {
+                const int left = int(rng() % size.width), top = int(rng() % size.height);
+                const int right = std::min(size.width, left + 1 + int(rng() % 90));
+                const int bottom = std::min(size.height, top + 1 + int(rng() % 40));
+                for (int y = top; y < bottom; ++y)
+                    for (int x = left; x < right; ++x)
+                        picture.pixels[(size_t(y) * size.width + x) * 4 + round % 3] += 97;
+                changed.push_back({top, bottom, left, right});
+            }
+            const Bytes spliced = bytes(encoder.encodeChanged(picture, 60, changed));
+            ASSERT_EQ(spliced, bytes(JpegEncoder().encode(picture, 60)))
+                << size.width << "x" << size.height << " round " << round;
+        }
+    }
 }
 
 }  // namespace
