@@ -166,7 +166,8 @@ TEST_F(X11ScreenSourceTest, UpdatingOnlyDamagedPartsMatchesAFreshCapture) {
         for (int round = 0; round < 12; ++round) {
             const Image before = *kept;
             for (int i = 0; i < 1 + round % 4 * 6; ++i)
-                fill(rng() & 0xFFFFFF, int(rng() % 1250), int(rng() % 780), 1 + rng() % 300,
+                fill(rng() & 0xFFFFFF, int(rng() % 1250), int(rng() % 780),
+                     round % 4 == 2 ? 600 + rng() % 680 : 1 + rng() % 300,
                      1 + rng() % (round % 3 == 0 ? 8 : 200));
             if (round % 2) movePointer(int(rng() % 1280), int(rng() % 800));
             ASSERT_EQ(source->captureInPlace(size, changed), kept);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <mutex>
 #include <optional>
@@ -33,19 +34,22 @@ void nameThisThread() {
 #endif
 }
 
-// The pixels [left, right) of a row in which two rows of `bytes` differ; none when equal.
+// The pixels [left, right) of a row in which two rows of `bytes` (whole pixels) differ; none
+// when equal. Most rows compared are equal: one library compare settles them.
 std::optional<std::pair<int, int>> differingPixels(const uint8_t* a, const uint8_t* b,
                                                    size_t bytes) {
-    constexpr size_t kStep = 64;
+    if (std::memcmp(a, b, bytes) == 0) return std::nullopt;
+    const auto pixel = [](const uint8_t* p, size_t i) {
+        uint32_t value;
+        std::memcpy(&value, p + i * 4, 4);
+        return value;
+    };
+    const size_t pixels = bytes / 4;
     size_t left = 0;
-    while (left + kStep <= bytes && std::memcmp(a + left, b + left, kStep) == 0) left += kStep;
-    while (left < bytes && a[left] == b[left]) ++left;
-    if (left == bytes) return std::nullopt;
-    size_t right = bytes;
-    while (right - left >= kStep && std::memcmp(a + right - kStep, b + right - kStep, kStep) == 0)
-        right -= kStep;
-    while (a[right - 1] == b[right - 1]) --right;
-    return std::pair{static_cast<int>(left / 4), static_cast<int>((right + 3) / 4)};
+    while (pixel(a, left) == pixel(b, left)) ++left;
+    size_t right = pixels;
+    while (pixel(a, right - 1) == pixel(b, right - 1)) --right;
+    return std::pair{static_cast<int>(left), static_cast<int>(right)};
 }
 
 // Brings `kept` in step with `picture` (same size, both well formed), looking only inside the
