@@ -264,15 +264,19 @@ int progressFrames(const std::string& path) {
     return frames;
 }
 
-// Runs ffmpeg's pipeline for `seconds`; returns the usage and the number of frames encoded.
+// Runs ffmpeg's pipeline for `seconds`; returns the usage and the number of frames encoded. The
+// grabber can stamp two frames alike on a busy machine, which the encoder refuses: frames are
+// stamped by their number instead.
 std::pair<Usage, int> runFfmpeg(const std::string& display, pid_t server, double seconds) {
     const std::string progress = "/tmp/velora-bench-progress-" + std::to_string(getpid());
     const pid_t ffmpeg =
-        spawn({"ffmpeg",         "-nostdin",  "-loglevel", "error",      "-progress",
-               progress,         "-f",        "x11grab",   "-framerate", "15",
-               "-video_size",    "1920x1080", "-i",        display,      "-vf",
-               "scale=1280:720", "-pix_fmt",  "yuvj420p",  "-c:v",       "mjpeg",
-               "-q:v",           "7",         "-f",        "null",       "-"});
+        spawn({"ffmpeg",     "-nostdin", "-loglevel",   "error",
+               "-progress",  progress,   "-f",          "x11grab",
+               "-framerate", "15",       "-video_size", "1920x1080",
+               "-i",         display,    "-vf",         "setpts=N/15/TB,scale=1280:720",
+               "-pix_fmt",   "yuvj420p", "-c:v",        "mjpeg",
+               "-q:v",       "7",        "-f",          "null",
+               "-"});
     std::this_thread::sleep_for(std::chrono::seconds(2));
     const int startFrames = progressFrames(progress);
     Meter meter{ffmpeg, server};
