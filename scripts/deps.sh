@@ -14,6 +14,7 @@ PACKAGES=(
   libsdbus-c++-dev libsdbus-c++-bin libpipewire-0.3-dev pipewire pipewire-bin wireplumber dbus
   xdg-desktop-portal xdg-desktop-portal-wlr
   chromium chromium-driver python3-selenium nodejs
+  ffmpeg
   librsvg2-bin dpkg-dev fakeroot file lintian desktop-file-utils appstream man-db groff-base
 )
 missing=()

@@ -133,6 +133,13 @@ struct PixelSize {
     bool operator==(const PixelSize&) const = default;
 };
 
+// Rows [begin, end) of a picture.
+struct PictureRows {
+    int begin = 0;
+    int end = 0;
+    bool operator==(const PictureRows&) const = default;
+};
+
 // The main display as a picture source for the live view. Used from a streamer thread; one
 // source serves one viewer.
 class ScreenSource {
@@ -142,8 +149,22 @@ public:
     virtual PixelSize pixelSize() = 0;
     // A picture of the main display scaled to `size`, or none.
     virtual std::optional<Image> capture(PixelSize size) = 0;
+    // The same picture in a buffer that the source keeps and updates in place, so that no whole
+    // picture is copied per frame; it stays valid and unchanged until the next capture call.
+    // `changed` receives runs of rows outside which the picture equals the one the previous call
+    // returned; every row when the source cannot tell. The default keeps a capture().
+    virtual const Image* captureInPlace(PixelSize size, std::vector<PictureRows>& changed) {
+        std::optional<Image> image = capture(size);
+        if (!image) return nullptr;
+        kept_ = std::move(*image);
+        changed.assign(1, {0, kept_.height});
+        return &kept_;
+    }
     // True when nothing may have changed since the last capture (always false where unknown).
     virtual bool unchangedSinceLastCapture() { return false; }
+
+private:
+    Image kept_;
 };
 
 // Facts about the computer.

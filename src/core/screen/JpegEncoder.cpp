@@ -15,8 +15,17 @@ namespace velora {
 
 namespace {
 
-// Rows per MCU with 4:2:0 subsampling.
-constexpr int kBlockRows = 16;
+// Pixels per side of an MCU with 4:2:0 subsampling.
+constexpr int kBlockSize = 16;
+
+// Blocks per segment for a row of `blocks`: an even share of the row, so that restart markers
+// fall on row ends too. Short segments would cost more marker bytes than they save work.
+int segmentBlocksFor(int blocks) {
+    constexpr int kMost = 10, kLeast = 4;
+    for (int size = std::min(kMost, blocks); size >= kLeast; --size)
+        if (blocks % size == 0) return size;
+    return blocks;
+}
 
 bool wellFormed(const Image& image) {
     return image.width > 0 && image.height > 0 &&
@@ -74,38 +83,55 @@ JpegEncoder::~JpegEncoder() = default;
 std::optional<std::span<const uint8_t>> JpegEncoder::encode(const Image& image,
                                                             int qualityPercent) {
     cachedSize_.reset();
-    return encodeChanged(image, qualityPercent, {});
+    return encodeChanged(image, qualityPercent, std::span<const Box>{});
 }
 
 std::optional<std::span<const uint8_t>> JpegEncoder::encodeChanged(const Image& image,
                                                                    int qualityPercent,
-                                                                   std::span<const Rows> changed) {
+                                                                   std::span<const Box> changed) {
     if (!wellFormed(image)) return std::nullopt;
     const int quality = std::clamp(qualityPercent, 1, 100);
-    const int blockRows = (image.height + kBlockRows - 1) / kBlockRows;
+    const int blockRows = (image.height + kBlockSize - 1) / kBlockSize;
     const bool reuse =
         cachedSize_ == PixelSize{image.width, image.height} && cachedQuality_ == quality;
     cachedSize_.reset();
     if (!reuse) {
-        segments_.resize(blockRows);
-        if (!encodeBlockRows(image, 0, blockRows, quality) || !splitSegments(0, blockRows, true))
+        segmentBlocks_ = segmentBlocksFor((image.width + kBlockSize - 1) / kBlockSize);
+        columns_ = (image.width + kBlockSize - 1) / kBlockSize / segmentBlocks_;
+        segments_.resize(static_cast<size_t>(blockRows) * columns_);
+        if (!encodeSegments(image, 0, blockRows, 0, columns_, quality) ||
+            !splitSegments(0, blockRows, 0, columns_, true))
             return std::nullopt;
     } else {
-        // Block rows touched by a change, merged into runs that are compressed together.
-        std::vector<bool> dirty(blockRows, false);
-        for (const Rows& rows : changed) {
-            const int first = std::clamp(rows.begin, 0, image.height) / kBlockRows;
-            const int last = (std::clamp(rows.end, 0, image.height) + kBlockRows - 1) / kBlockRows;
-            std::fill(dirty.begin() + first, dirty.begin() + std::max(first, last), true);
+        // Per block row, the segments [first, end) that a change touches.
+        std::vector<std::pair<int, int>> dirty(blockRows, {columns_, 0});
+        const int segmentWidth = segmentBlocks_ * kBlockSize;
+        for (const Box& box : changed) {
+            const int top = std::clamp(box.top, 0, image.height);
+            const int bottom = std::clamp(box.bottom, 0, image.height);
+            const int left = std::clamp(box.left, 0, image.width);
+            const int right = std::clamp(box.right, 0, image.width);
+            if (top >= bottom || left >= right) continue;
+            for (int row = top / kBlockSize; row < (bottom + kBlockSize - 1) / kBlockSize; ++row) {
+                dirty[row].first = std::min(dirty[row].first, left / segmentWidth);
+                dirty[row].second =
+                    std::max(dirty[row].second, (right + segmentWidth - 1) / segmentWidth);
+            }
         }
+        // Runs of touched block rows are compressed together, over all the segments they touch.
+        const auto touched = [&](int row) { return dirty[row].first < dirty[row].second; };
         for (int first = 0; first < blockRows;) {
-            if (!dirty[first]) {
+            if (!touched(first)) {
                 ++first;
                 continue;
             }
-            int end = first;
-            while (end < blockRows && dirty[end]) ++end;
-            if (!encodeBlockRows(image, first, end, quality) || !splitSegments(first, end, false))
+            int end = first, firstColumn = columns_, endColumn = 0;
+            for (; end < blockRows && touched(end); ++end) {
+                firstColumn = std::min(firstColumn, dirty[end].first);
+                endColumn = std::max(endColumn, dirty[end].second);
+            }
+            if (!encodeSegments(image, first, end, firstColumn, endColumn, quality) ||
+                !splitSegments(first, end, firstColumn, endColumn, false))
                 return std::nullopt;
             first = end;
         }
@@ -116,21 +142,25 @@ std::optional<std::span<const uint8_t>> JpegEncoder::encodeChanged(const Image& 
     return std::span<const uint8_t>(file_);
 }
 
-// Compresses block rows [first, end) as a picture of their own, a restart marker after each.
-bool JpegEncoder::encodeBlockRows(const Image& image, int first, int end, int quality) {
+// Compresses the segments [firstColumn, endColumn) of block rows [firstRow, endRow) as a
+// picture of their own, with a restart marker after each segment.
+bool JpegEncoder::encodeSegments(const Image& image, int firstRow, int endRow, int firstColumn,
+                                 int endColumn, int quality) {
     Codec& c = *codec_;
-    const int top = first * kBlockRows;
-    const int height = std::min(image.height, end * kBlockRows) - top;
+    const int top = firstRow * kBlockSize;
+    const int height = std::min(image.height, endRow * kBlockSize) - top;
+    const int left = firstColumn * segmentBlocks_ * kBlockSize;
+    const int width = std::min(image.width, endColumn * segmentBlocks_ * kBlockSize) - left;
     const size_t pitch = static_cast<size_t>(image.width) * 4;
     c.rows.resize(height);
     for (int y = 0; y < height; ++y)
-        c.rows[y] = const_cast<JSAMPROW>(image.pixels.data() + (top + y) * pitch);
+        c.rows[y] = const_cast<JSAMPROW>(image.pixels.data() + (top + y) * pitch + left * 4);
 
     if (setjmp(c.errors.jump)) {
         jpeg_abort_compress(&c.compress);
         return false;
     }
-    c.compress.image_width = static_cast<JDIMENSION>(image.width);
+    c.compress.image_width = static_cast<JDIMENSION>(width);
     c.compress.image_height = static_cast<JDIMENSION>(height);
     c.compress.input_components = 4;
     // The pad byte of each pixel is ignored: screen pictures carry no transparency.
@@ -139,7 +169,7 @@ bool JpegEncoder::encodeBlockRows(const Image& image, int first, int end, int qu
     jpeg_set_quality(&c.compress, quality, TRUE);
     c.compress.comp_info[0].h_samp_factor = 2;
     c.compress.comp_info[0].v_samp_factor = 2;
-    c.compress.restart_in_rows = 1;
+    c.compress.restart_interval = static_cast<unsigned>(segmentBlocks_);
     jpeg_start_compress(&c.compress, TRUE);
     while (c.compress.next_scanline < c.compress.image_height) {
         jpeg_write_scanlines(&c.compress, c.rows.data() + c.compress.next_scanline,
@@ -149,8 +179,10 @@ bool JpegEncoder::encodeBlockRows(const Image& image, int first, int end, int qu
     return true;
 }
 
-// Cuts the last compressed picture into its block rows' bytes, stored as rows [first, end).
-bool JpegEncoder::splitSegments(int first, int end, bool keepHeader) {
+// Cuts the last compressed picture into its segments' bytes, stored as the segments
+// [firstColumn, endColumn) of block rows [firstRow, endRow).
+bool JpegEncoder::splitSegments(int firstRow, int endRow, int firstColumn, int endColumn,
+                                bool keepHeader) {
     const std::vector<uint8_t>& bytes = codec_->destination.bytes;
     // Marker segments up to and including the start of scan.
     size_t at = 2;
@@ -161,8 +193,10 @@ bool JpegEncoder::splitSegments(int first, int end, bool keepHeader) {
         if (marker == 0xDA) break;
     }
     if (keepHeader) header_.assign(bytes.begin(), bytes.begin() + at);
-    // Entropy-coded data: 0xFF 0x00 is a stuffed byte; restart markers separate the rows.
-    int row = first;
+    // Entropy-coded data: 0xFF 0x00 is a stuffed byte; restart markers separate the segments.
+    const int width = endColumn - firstColumn;
+    const int count = (endRow - firstRow) * width;
+    int segment = 0;
     size_t start = at;
     while (at + 1 < bytes.size()) {
         const uint8_t* found = static_cast<const uint8_t*>(
@@ -176,13 +210,16 @@ bool JpegEncoder::splitSegments(int first, int end, bool keepHeader) {
         }
         const bool restart = next >= 0xD0 && next <= 0xD7;
         if (!restart && next != 0xD9) return false;
-        if (row >= end) return false;
-        segments_[row++].assign(bytes.begin() + start, bytes.begin() + at);
+        if (segment >= count) return false;
+        const size_t index = static_cast<size_t>(firstRow + segment / width) * columns_ +
+                             firstColumn + segment % width;
+        segments_[index].assign(bytes.begin() + start, bytes.begin() + at);
+        ++segment;
         at += 2;
         start = at;
         if (!restart) break;
     }
-    return row == end;
+    return segment == count;
 }
 
 void JpegEncoder::assemble() {

@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <mutex>
 #include <optional>
 #include <span>
 #include <thread>
+#include <utility>
 
 #include "core/net/Asio.h"
 #include "core/screen/JpegEncoder.h"
@@ -32,20 +34,50 @@ void nameThisThread() {
 #endif
 }
 
-// The runs of rows in which two well-formed pictures of one size differ; none when equal.
-std::vector<JpegEncoder::Rows> changedRows(const Image& a, const Image& b) {
-    std::vector<JpegEncoder::Rows> rows;
-    const size_t pitch = static_cast<size_t>(a.width) * 4;
-    for (int y = 0; y < a.height; ++y) {
-        const size_t offset = y * pitch;
-        if (std::memcmp(a.pixels.data() + offset, b.pixels.data() + offset, pitch) == 0) continue;
-        if (!rows.empty() && rows.back().end == y) {
-            rows.back().end = y + 1;
-        } else {
-            rows.push_back({y, y + 1});
+// The pixels [left, right) of a row in which two rows of `bytes` (whole pixels) differ; none
+// when equal. Most rows compared are equal: one library compare settles them.
+std::optional<std::pair<int, int>> differingPixels(const uint8_t* a, const uint8_t* b,
+                                                   size_t bytes) {
+    if (std::memcmp(a, b, bytes) == 0) return std::nullopt;
+    const auto pixel = [](const uint8_t* p, size_t i) {
+        uint32_t value;
+        std::memcpy(&value, p + i * 4, 4);
+        return value;
+    };
+    const size_t pixels = bytes / 4;
+    size_t left = 0;
+    while (pixel(a, left) == pixel(b, left)) ++left;
+    size_t right = pixels;
+    while (pixel(a, right - 1) == pixel(b, right - 1)) --right;
+    return std::pair{static_cast<int>(left), static_cast<int>(right)};
+}
+
+// Brings `kept` in step with `picture` (same size, both well formed), looking only inside the
+// `candidates`, outside which the two are known equal. `changed` gets boxes around what
+// differed, one per run of rows, which is copied over; it stays empty when nothing differed.
+void takeChanges(Image& kept, const Image& picture, std::span<const PictureRows> candidates,
+                 std::vector<JpegEncoder::Box>& changed) {
+    changed.clear();
+    const size_t pitch = static_cast<size_t>(picture.width) * 4;
+    for (const PictureRows& rows : candidates) {
+        const int end = std::clamp(rows.end, 0, picture.height);
+        for (int y = std::clamp(rows.begin, 0, picture.height); y < end; ++y) {
+            const uint8_t* now = picture.pixels.data() + y * pitch;
+            uint8_t* before = kept.pixels.data() + y * pitch;
+            const auto pixels = differingPixels(before, now, pitch);
+            if (!pixels) continue;
+            const auto [left, right] = *pixels;
+            std::memcpy(before + left * 4, now + left * 4, static_cast<size_t>(right - left) * 4);
+            if (!changed.empty() && changed.back().bottom == y) {
+                JpegEncoder::Box& box = changed.back();
+                box.bottom = y + 1;
+                box.left = std::min(box.left, left);
+                box.right = std::max(box.right, right);
+            } else {
+                changed.push_back({y, y + 1, left, right});
+            }
         }
     }
-    return rows;
 }
 
 }  // namespace
@@ -90,15 +122,19 @@ struct ScreenStreamer::State : std::enable_shared_from_this<State> {
     int inFlight = 0;
     // A cycle is under way: from its tick until its frame's send has completed.
     bool busy = false;
-    // The picture of the last JPEG frame sent, and whether the latest capture matched it.
-    std::optional<Image> lastImage;
+    // The picture of the last JPEG frame sent (empty when unknown), and whether the latest
+    // capture matched it.
+    Image sent;
     bool inSync = false;
+    // Reused from frame to frame: the rows the source reports and what really changed in them.
+    std::vector<PictureRows> reportedRows;
+    std::vector<JpegEncoder::Box> changes;
     std::optional<Clock::time_point> lastSent;
 
     void begin();
     void scheduleTick(Clock::time_point due);
     void tick();
-    bool sendIfChanged(Image picture);
+    bool sendIfChanged(const Image& picture);
     void keepAliveOrIdle();
     bool sendFrame(std::span<const uint8_t> payload);
     void frameDone(bool ok);
@@ -152,34 +188,39 @@ void ScreenStreamer::State::tick() {
     if (outSize.height <= 0) return keepAliveOrIdle();
     // The source can tell that nothing was drawn since the picture last sent: no capture needed.
     if (inSync && source->unchangedSinceLastCapture()) return keepAliveOrIdle();
-    std::optional<Image> picture = source->capture(outSize);
+    const Image* picture = source->captureInPlace(outSize, reportedRows);
     if (stopped) return;
-    if (picture && sendIfChanged(std::move(*picture))) return;
+    if (picture && sendIfChanged(*picture)) return;
     keepAliveOrIdle();
 }
 
 // Sends a JPEG of the picture unless it equals the last one sent. Comparing pictures before
 // encoding spares a still screen the encoder (equal pictures would give equal bytes), and tells
-// the encoder which rows it has to encode again.
-bool ScreenStreamer::State::sendIfChanged(Image picture) {
+// the encoder which rows it has to encode again. Only the rows the source reports as possibly
+// changed are compared, and only those that differ are copied into the kept picture.
+bool ScreenStreamer::State::sendIfChanged(const Image& picture) {
     if (picture.width <= 0 || picture.height <= 0 ||
         picture.pixels.size() != static_cast<size_t>(picture.width) * picture.height * 4)
         return false;
     // The frame counts as sent when its picture was taken, not when its encoding ended.
     const auto now = timing.now();
     std::optional<std::span<const uint8_t>> jpeg;
-    if (lastImage && lastImage->width == picture.width && lastImage->height == picture.height) {
-        const auto rows = changedRows(*lastImage, picture);
-        inSync = rows.empty();
+    if (sent.width == picture.width && sent.height == picture.height) {
+        takeChanges(sent, picture, reportedRows, changes);
+        inSync = changes.empty();
         if (inSync) return false;
-        jpeg = encoder.encodeChanged(picture, qualityPercent, rows);
+        jpeg = encoder.encodeChanged(picture, qualityPercent, changes);
     } else {
         inSync = false;
+        sent = picture;
         jpeg = encoder.encode(picture, qualityPercent);
     }
-    if (!jpeg) return false;
+    if (!jpeg) {
+        // The kept picture is ahead of what was sent: compare whole pictures again.
+        sent = Image{};
+        return false;
+    }
     if (!sendFrame(*jpeg)) return true;
-    lastImage = std::move(picture);
     inSync = true;
     lastSent = now;
     return true;

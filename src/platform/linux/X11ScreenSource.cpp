@@ -14,10 +14,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <span>
 #include <string_view>
+#include <utility>
 
 namespace velora::linux_ {
 
@@ -138,17 +140,19 @@ public:
 
     PixelSize pixelSize() override;
     std::optional<Image> capture(PixelSize size) override;
+    const Image* captureInPlace(PixelSize size, std::vector<PictureRows>& changed) override;
     bool unchangedSinceLastCapture() override;
 
 private:
-    bool refresh(PixelSize size);
+    bool refresh(PixelSize size, std::vector<PictureRows>& changed);
     std::vector<Area> takeDamage();
     bool prepare(const Area& area);
     bool attachShared(const Area& area);
     void release();
     bool grab(const Area& part);
-    void scale(const Area& part);
-    void drawPointer(Image& image);
+    PictureRows scale(const Area& part);
+    void erasePointer(std::vector<PictureRows>& changed);
+    void drawPointer(std::vector<PictureRows>& changed);
     void drainEvents();
 
     Display* display_;
@@ -171,9 +175,11 @@ private:
     XImage* image_ = nullptr;
     XShmSegmentInfo shm_{};
     bool shared_ = false;
-    // The grabbed area scaled to the frame size, without the pointer.
-    std::vector<uint8_t> scaled_;
-    PixelSize scaledSize_;
+    // The grabbed area scaled to the frame size, the pointer drawn in, and what the pointer
+    // covers (frame coordinates, packed rows) for taking it out again before the next update.
+    Image picture_;
+    Area pointerArea_;
+    std::vector<uint8_t> underPointer_;
     // The two pictures above show the screen as of the last capture, apart from its damage.
     bool current_ = false;
 
@@ -218,33 +224,54 @@ PixelSize X11ScreenSource::pixelSize() {
 }
 
 std::optional<Image> X11ScreenSource::capture(PixelSize size) {
-    if (size.width <= 0 || size.height <= 0) return std::nullopt;
+    std::vector<PictureRows> changed;
+    const Image* picture = captureInPlace(size, changed);
+    if (!picture) return std::nullopt;
+    return *picture;
+}
+
+const Image* X11ScreenSource::captureInPlace(PixelSize size, std::vector<PictureRows>& changed) {
+    changed.clear();
+    if (size.width <= 0 || size.height <= 0) return nullptr;
     captured_ = false;
-    if (!refresh(size)) {
+    erasePointer(changed);
+    if (!refresh(size, changed)) {
         // Most likely the screen changed size under the grab: look again next time.
         current_ = false;
         area_.reset();
-        return std::nullopt;
+        return nullptr;
     }
-    Image image{size.width, size.height, scaled_};
-    drawPointer(image);
+    drawPointer(changed);
     captured_ = true;
-    return image;
+    // In order and merged, so that no row is compared twice.
+    std::sort(changed.begin(), changed.end(),
+              [](const PictureRows& a, const PictureRows& b) { return a.begin < b.begin; });
+    size_t merged = 0;
+    for (const PictureRows& rows : changed) {
+        if (merged > 0 && rows.begin <= changed[merged - 1].end) {
+            changed[merged - 1].end = std::max(changed[merged - 1].end, rows.end);
+        } else {
+            changed[merged++] = rows;
+        }
+    }
+    changed.resize(merged);
+    return &picture_;
 }
 
 // Brings the grabbed and the scaled picture up to date: only the damaged parts when they are
-// known, else all of it.
-bool X11ScreenSource::refresh(PixelSize size) {
+// known, else all of it. Adds the frame rows that were scaled again to `changed`.
+bool X11ScreenSource::refresh(PixelSize size, std::vector<PictureRows>& changed) {
     // Whatever is drawn from here on shows up in the next answer of unchangedSinceLastCapture().
     drainEvents();
     if (!area_) area_ = mainArea(display_, root_);
     const std::vector<Area> parts = takeDamage();
     damaged_ = false;
 
-    if (current_ && damageParts_ && grabbed_ == *area_ && scaledSize_ == size) {
+    if (current_ && damageParts_ && grabbed_ == *area_ &&
+        PixelSize{picture_.width, picture_.height} == size) {
         for (const Area& part : parts) {
             if (!grab(part)) return false;
-            scale(part);
+            changed.push_back(scale(part));
         }
         return true;
     }
@@ -252,9 +279,11 @@ bool X11ScreenSource::refresh(PixelSize size) {
     if (!(image_ && grabbed_ == *area_) && !prepare(*area_)) return false;
     const Area whole{0, 0, grabbed_.width, grabbed_.height};
     if (!grab(whole)) return false;
-    scaledSize_ = size;
-    scaled_.assign(static_cast<size_t>(size.width) * size.height * 4, 0);
+    picture_.width = size.width;
+    picture_.height = size.height;
+    picture_.pixels.assign(static_cast<size_t>(size.width) * size.height * 4, 0);
     scale(whole);
+    changed.assign(1, {0, size.height});
     current_ = true;
     return true;
 }
@@ -385,13 +414,18 @@ bool X11ScreenSource::grab(const Area& part) {
     }
     if (part == Area{0, 0, grabbed_.width, grabbed_.height})
         return XShmGetImage(display_, root_, image_, x, y, AllPlanes);
-    // The server writes a part packed, row after row: into the spare half, then copied in place.
-    char* spare = image_->data + static_cast<size_t>(image_->bytes_per_line) * grabbed_.height;
-    XImage* piece =
-        XShmCreateImage(display_, visual_, depth_, ZPixmap, spare, &shm_, part.width, part.height);
+    // The server writes a part packed, row after row. Whole rows land in place; a narrower part
+    // goes to the spare half and is copied in place. A part at least half as wide as the area
+    // costs less as whole rows: the server's copy of the rest is shorter than the placing copy.
+    const bool wholeRows = 2 * part.width >= grabbed_.width;
+    char* const at =
+        wholeRows ? image_->data + static_cast<size_t>(image_->bytes_per_line) * part.y
+                  : image_->data + static_cast<size_t>(image_->bytes_per_line) * grabbed_.height;
+    XImage* piece = XShmCreateImage(display_, visual_, depth_, ZPixmap, at, &shm_,
+                                    wholeRows ? grabbed_.width : part.width, part.height);
     if (!piece) return false;
-    const bool ok = XShmGetImage(display_, root_, piece, x, y, AllPlanes);
-    if (ok) {
+    const bool ok = XShmGetImage(display_, root_, piece, wholeRows ? grabbed_.x : x, y, AllPlanes);
+    if (ok && !wholeRows) {
         libyuv::ARGBCopy(reinterpret_cast<const uint8_t*>(piece->data), piece->bytes_per_line,
                          reinterpret_cast<uint8_t*>(image_->data) +
                              static_cast<size_t>(part.y) * image_->bytes_per_line + part.x * 4,
@@ -402,44 +436,75 @@ bool X11ScreenSource::grab(const Area& part) {
     return ok;
 }
 
-// Scales the frame pixels that `part` of the area (area coordinates) contributes to.
-void X11ScreenSource::scale(const Area& part) {
+// Scales the frame pixels that `part` of the area (area coordinates) contributes to; returns
+// their rows.
+PictureRows X11ScreenSource::scale(const Area& part) {
     const auto* source = reinterpret_cast<const uint8_t*>(image_->data);
-    const int width = scaledSize_.width, height = scaledSize_.height;
+    const int width = picture_.width, height = picture_.height;
     const double sx = static_cast<double>(width) / grabbed_.width;
     const double sy = static_cast<double>(height) / grabbed_.height;
     // A filter tap reaches one source pixel beyond its footprint; two frame pixels of margin
-    // cover it at any reduction.
-    const int left = std::max(0, static_cast<int>(std::floor(part.x * sx)) - 2);
+    // cover it at any reduction. The scaler works through a row in vector chunks from the clip's
+    // left edge and finishes a row's odd end with plain code that rounds differently: columns
+    // aligned to the chunks compute every pixel as a whole-picture scale does.
+    constexpr int kChunk = 16;
+    const int left = std::max(0, static_cast<int>(std::floor(part.x * sx)) - 2) / kChunk * kChunk;
     const int top = std::max(0, static_cast<int>(std::floor(part.y * sy)) - 2);
-    const int right = std::min(width, static_cast<int>(std::ceil((part.x + part.width) * sx)) + 2);
+    const int right =
+        std::min(width, (static_cast<int>(std::ceil((part.x + part.width) * sx)) + 2 + kChunk - 1) /
+                            kChunk * kChunk);
     const int bottom =
         std::min(height, static_cast<int>(std::ceil((part.y + part.height) * sy)) + 2);
     libyuv::ARGBScaleClip(source, image_->bytes_per_line, grabbed_.width, grabbed_.height,
-                          scaled_.data(), width * 4, width, height, left, top, right - left,
+                          picture_.pixels.data(), width * 4, width, height, left, top, right - left,
                           bottom - top, libyuv::kFilterBox);
+    return {top, bottom};
 }
 
-// Draws the pointer at its place in the scaled picture, itself scaled alike.
-void X11ScreenSource::drawPointer(Image& image) {
+// Puts back what the pointer drawn at the last capture covered.
+void X11ScreenSource::erasePointer(std::vector<PictureRows>& changed) {
+    const Area area = std::exchange(pointerArea_, Area{});
+    if (area.width <= 0 || area.height <= 0) return;
+    const size_t pitch = static_cast<size_t>(area.width) * 4;
+    for (int y = 0; y < area.height; ++y) {
+        std::memcpy(picture_.pixels.data() +
+                        (static_cast<size_t>(area.y + y) * picture_.width + area.x) * 4,
+                    underPointer_.data() + y * pitch, pitch);
+    }
+    changed.push_back({area.y, area.y + area.height});
+}
+
+// Draws the pointer at its place in the scaled picture, itself scaled alike, after keeping what
+// it covers.
+void X11ScreenSource::drawPointer(std::vector<PictureRows>& changed) {
     if (!fixes_) return;
     XFixesCursorImage* cursor = XFixesGetCursorImage(display_);
     if (!cursor) return;
     pointerX_ = cursor->x;
     pointerY_ = cursor->y;
-    const double sx = static_cast<double>(image.width) / grabbed_.width;
-    const double sy = static_cast<double>(image.height) / grabbed_.height;
+    const double sx = static_cast<double>(picture_.width) / grabbed_.width;
+    const double sy = static_cast<double>(picture_.height) / grabbed_.height;
     const int left = static_cast<int>(std::floor((cursor->x - cursor->xhot - grabbed_.x) * sx));
     const int top = static_cast<int>(std::floor((cursor->y - cursor->yhot - grabbed_.y) * sy));
     const int width = std::max(1, static_cast<int>(std::lround(cursor->width * sx)));
     const int height = std::max(1, static_cast<int>(std::lround(cursor->height * sy)));
-    for (int dy = std::max(0, -top); dy < height && top + dy < image.height; ++dy) {
-        const unsigned long* row = cursor->pixels + (dy * cursor->height / height) * cursor->width;
-        uint8_t* out = image.pixels.data() + (static_cast<size_t>(top + dy) * image.width) * 4;
-        for (int dx = std::max(0, -left); dx < width && left + dx < image.width; ++dx) {
-            const unsigned long argb = row[dx * cursor->width / width];
-            if (argb >> 24) blend(out + static_cast<size_t>(left + dx) * 4, argb);
+    const int x0 = std::max(0, left), x1 = std::min(picture_.width, left + width);
+    const int y0 = std::max(0, top), y1 = std::min(picture_.height, top + height);
+    if (x1 > x0 && y1 > y0) {
+        pointerArea_ = {x0, y0, x1 - x0, y1 - y0};
+        const size_t pitch = static_cast<size_t>(pointerArea_.width) * 4;
+        underPointer_.resize(pitch * pointerArea_.height);
+        for (int y = y0; y < y1; ++y) {
+            uint8_t* out = picture_.pixels.data() + static_cast<size_t>(y) * picture_.width * 4;
+            std::memcpy(underPointer_.data() + (y - y0) * pitch, out + x0 * 4, pitch);
+            const unsigned long* row =
+                cursor->pixels + ((y - top) * cursor->height / height) * cursor->width;
+            for (int x = x0; x < x1; ++x) {
+                const unsigned long argb = row[(x - left) * cursor->width / width];
+                if (argb >> 24) blend(out + static_cast<size_t>(x) * 4, argb);
+            }
         }
+        changed.push_back({y0, y1});
     }
     XFree(cursor);
 }

@@ -4,8 +4,10 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <semaphore>
 #include <thread>
+#include <utility>
 
 #include "core/screen/JpegEncoder.h"
 #include "core/screen/ScreenStreamer.h"
@@ -308,6 +310,91 @@ Bytes bytes(const std::optional<std::span<const uint8_t>>& jpeg) {
     return jpeg ? Bytes(jpeg->begin(), jpeg->end()) : Bytes{};
 }
 
+// A source that keeps its picture in place and reports the rows it redrew, as a damage-driven
+// capture does. The test sets pictures from its own thread; the streamer's next capture takes
+// the latest.
+class InPlaceScreen : public velora::ScreenSource {
+public:
+    explicit InPlaceScreen(const Image& start) : next_(start), picture_(start) {}
+
+    void show(const Image& next, const std::vector<velora::PictureRows>& reported) {
+        std::lock_guard lock(mutex_);
+        next_ = next;
+        reported_.insert(reported_.end(), reported.begin(), reported.end());
+    }
+    int captures() const { return captures_; }
+
+    PixelSize pixelSize() override { return {picture_.width, picture_.height}; }
+    std::optional<Image> capture(PixelSize) override { return std::nullopt; }
+    const Image* captureInPlace(PixelSize, std::vector<velora::PictureRows>& changed) override {
+        std::lock_guard lock(mutex_);
+        picture_ = next_;
+        changed = std::exchange(reported_, {});
+        if (captures_++ == 0) changed = {{0, picture_.height}};
+        return &picture_;
+    }
+
+private:
+    std::mutex mutex_;
+    Image next_;
+    Image picture_;
+    std::vector<velora::PictureRows> reported_;
+    std::atomic<int> captures_{0};
+};
+
+// Sets the green channel of rows [begin, end).
+Image painted(Image image, int begin, int end, uint8_t green) {
+    for (int y = begin; y < end; ++y)
+        for (int x = 0; x < image.width; ++x)
+            image.pixels[(size_t(y) * image.width + x) * 4 + 1] = green;
+    return image;
+}
+
+// Frames from reported rows are the files a whole encoding of the picture gives; rows that were
+// reported but not changed send nothing, and a change undone counts as a change.
+TEST(ScreenStreamerInPlace, ReportedRowsAreComparedAndEncodedAgainstTheLastFrameSent) {
+    const Image start = SyntheticScreen().render({320, 200});
+    auto source = std::make_unique<InPlaceScreen>(start);
+    InPlaceScreen& screen = *source;
+    FakeConnection connection;
+    ScreenStreamer streamer(
+        std::move(source), connection.target(), 320, 60, [] { return true; }, [] {},
+        {2ms, 1h, ScreenStreamer::Clock::now});
+    streamer.start();
+    const auto framesReach = [&](size_t n) {
+        return eventually([&] { return connection.count() >= n; }) && connection.count() == n;
+    };
+    const auto payload = [&](size_t i) {
+        const Bytes frame = connection.frame(i);
+        return Bytes(frame.begin() + 4, frame.end());
+    };
+    const auto wholeEncoding = [](const Image& image) {
+        return bytes(JpegEncoder().encode(image, 60));
+    };
+    ASSERT_TRUE(framesReach(1));
+    EXPECT_EQ(payload(0), wholeEncoding(start));
+    streamer.ack();
+
+    const Image changed = painted(start, 40, 50, 0x11);
+    screen.show(changed, {{30, 60}});
+    ASSERT_TRUE(framesReach(2));
+    EXPECT_EQ(payload(1), wholeEncoding(changed));
+    streamer.ack();
+
+    // Reported, but the pixels are those already sent.
+    screen.show(changed, {{0, 200}});
+    const int captures = screen.captures();
+    ASSERT_TRUE(eventually([&] { return screen.captures() >= captures + 3; }));
+    EXPECT_EQ(connection.count(), 2u);
+
+    // The first picture's rows again, and a change in the last, partial block row.
+    const Image undone = painted(start, 199, 200, 0x77);
+    screen.show(undone, {{40, 50}, {190, 200}});
+    ASSERT_TRUE(framesReach(3));
+    EXPECT_EQ(payload(2), wholeEncoding(undone));
+    streamer.stop();
+}
+
 TEST(JpegEncoder, RejectsWhatItCannotEncodeAndEncodesEqualPicturesEqually) {
     JpegEncoder encoder;
     EXPECT_FALSE(encoder.encode(Image{}, 60));
@@ -332,7 +419,7 @@ TEST(JpegEncoder, ReencodingChangedBlockRowsGivesTheFileOfAWholeEncoding) {
     // Rows 47..60 straddle block rows 2 and 3; row 200 is in the last, partial block row.
     for (int y : {47, 55, 60, 200})
         for (int x = 0; x < after.width; ++x) after.pixels[(y * after.width + x) * 4 + 1] ^= 0x5A;
-    const std::vector<JpegEncoder::Rows> changed = {{47, 61}, {200, 201}};
+    const std::vector<JpegEncoder::Box> changed = {{47, 61, 0, 321}, {200, 201, 0, 321}};
 
     const Bytes whole = bytes(JpegEncoder().encode(after, 60));
     JpegEncoder encoder;
@@ -351,6 +438,34 @@ TEST(JpegEncoder, ReencodingChangedBlockRowsGivesTheFileOfAWholeEncoding) {
     EXPECT_EQ(bytes(encoder.encodeChanged(after, 60, changed)), whole);
     ASSERT_TRUE(encoder.encode(before, 30));
     EXPECT_EQ(bytes(encoder.encodeChanged(after, 60, changed)), whole);
+}
+
+// Boxes of any shape, at the right and bottom edges too, in pictures whose rows split into
+// segments of several sizes or not at all: the spliced file is the whole encoding's.
+TEST(JpegEncoder, ReencodingChangedSegmentsGivesTheFileOfAWholeEncodingOverRandomChanges) {
+    std::mt19937 rng(5);
+    for (const PixelSize size : {PixelSize{321, 201}, PixelSize{1280, 720}, PixelSize{200, 90}}) {
+        SyntheticScreen screen;
+        screen.setPattern(6);
+        Image picture = screen.render(size);
+        JpegEncoder encoder;
+        ASSERT_TRUE(encoder.encode(picture, 60));
+        for (int round = 0; round < 6; ++round) {
+            std::vector<JpegEncoder::Box> changed;
+            for (int i = 0; i < 1 + round % 3; ++i) {
+                const int left = int(rng() % size.width), top = int(rng() % size.height);
+                const int right = std::min(size.width, left + 1 + int(rng() % 90));
+                const int bottom = std::min(size.height, top + 1 + int(rng() % 40));
+                for (int y = top; y < bottom; ++y)
+                    for (int x = left; x < right; ++x)
+                        picture.pixels[(size_t(y) * size.width + x) * 4 + round % 3] += 97;
+                changed.push_back({top, bottom, left, right});
+            }
+            const Bytes spliced = bytes(encoder.encodeChanged(picture, 60, changed));
+            ASSERT_EQ(spliced, bytes(JpegEncoder().encode(picture, 60)))
+                << size.width << "x" << size.height << " round " << round;
+        }
+    }
 }
 
 }  // namespace
