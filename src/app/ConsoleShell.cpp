@@ -183,16 +183,21 @@ void ConsoleShell::allow() {
     }
 }
 
-int ConsoleShell::run(std::istream& in) {
-    // Quit on a signal; a closed standard input (a background start) leaves the server running.
-    // The signals are blocked before any thread starts, so that only sigwait below takes them.
-    // SIGUSR1 is the reader's "a line is waiting".
+// SIGUSR1 is the reader's "a line is waiting".
+sigset_t ConsoleShell::blockSignals() {
     sigset_t signals;
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGTERM);
     sigaddset(&signals, SIGUSR1);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    return signals;
+}
+
+int ConsoleShell::run(std::istream& in) {
+    // Quit on a signal; a closed standard input (a background start) leaves the server running.
+    // The signals are blocked in every thread, so that only sigwait below takes them.
+    const sigset_t signals = blockSignals();
     print(std::string("Velora ") + kVersion + " \xE2\x80\x94 console shell");
     print("Input and screen: " + backend_);
     if (!unavailable_.empty()) {

@@ -8,6 +8,7 @@
 // request that has just ended must not approve the phone whose request took its place.
 #pragma once
 
+#include <csignal>
 #include <chrono>
 #include <functional>
 #include <iosfwd>
@@ -31,6 +32,10 @@ public:
     // Runs until standard input says "quit" or the process is signalled. `in` is read on a thread
     // of its own that may outlive this call, so it must live as long as the process (std::cin).
     int run(std::istream& in);
+    // Blocks the signals that run() waits for in the calling thread; called before any other
+    // thread starts (the server's, the platform's), since threads inherit the mask and a signal
+    // sent to one that has them unblocked would end the process without a clean quit.
+    static sigset_t blockSignals();
 
     // Phone-supplied text made safe for a terminal: control characters become "?".
     static std::string printable(const std::string& text);

@@ -140,6 +140,7 @@ int main(int argc, char** argv) {
     // Taken before the Store, which rewrites config.json as it loads.
     const velora::InstanceLock lock(velora::settingsFolder());
     if (!lock.held()) return alreadyRunning(lock, graphical);
+    if (!graphical) velora::ConsoleShell::blockSignals();
     auto store = std::make_shared<velora::Store>(velora::settingsFolder());
     velora::Platform platform = velora::makePlatform(kind, display);
     if (graphical) return runTray(argc, argv, store, std::move(platform), lock);
