@@ -2,7 +2,8 @@
 session runs it: a headless sway of the test's own and, as the session's user on a session bus
 of its own, pipewire, wireplumber, the wlroots portal backend (which picks the only output
 without asking) and the portal itself. Checks that the bus offers the ScreenCast interface for
-monitors, the interface the live view's PipeWire path starts from."""
+monitors, and that the real `velora --console`, told to take its screen from the portal, shows
+the output's known background through PipeWire while its input still goes through wlroots."""
 
 import os
 import shutil
@@ -10,8 +11,8 @@ import subprocess
 import unittest
 
 import harness
-from harness import end_process, wait_until
-from test_wayland import Sway
+from harness import Frames, Velora, decode_jpeg, end_process, pair_phone, pixel, wait_until
+from test_wayland import BLUE, HEIGHT, RED, WIDTH, Sway
 
 PORTAL = "/usr/libexec/xdg-desktop-portal"
 PORTAL_WLR = "/usr/libexec/xdg-desktop-portal-wlr"
@@ -111,5 +112,101 @@ class ScreenCastPortalTest(unittest.TestCase):
         self.assertIsNotNone(version)
 
 
+@unittest.skipUnless(all(map(shutil.which, ["sway", "swaybg", "pipewire", "wireplumber",
+                                            "dbus-daemon", "gdbus", "djpeg", PORTAL, PORTAL_WLR])),
+                     "the portal stack is not installed (scripts/deps.sh installs it)")
+class PortalLiveViewTest(unittest.TestCase):
+    """velora as the session's user on the session's bus, with VELORA_SCREEN=portal."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.sway = Sway().start()
+        cls.stack = cls.server = cls.phone = None
+        try:
+            cls.stack = PortalStack(cls.sway).start()
+            if not wait_until(lambda: cls.stack.property("org.freedesktop.portal.ScreenCast",
+                                                          "version"), 30, step=0.5):
+                raise RuntimeError("no ScreenCast portal; its log:\n" +
+                                   cls.stack.log("portal.log") + cls.stack.log("portal-wlr.log"))
+            env = cls.stack.env()
+            cls.server = Velora(
+                prefix=cls.sway.command([]),
+                extra_env={name: env[name] for name in ("WAYLAND_DISPLAY", "XDG_RUNTIME_DIR",
+                                                        "DBUS_SESSION_BUS_ADDRESS",
+                                                        "XDG_CURRENT_DESKTOP")}
+                | {"XDG_SESSION_TYPE": "wayland", "VELORA_SCREEN": "portal"})
+            cls.server.start(before=cls.hand_config_to_session_user)
+            cls.phone, cls.token = pair_phone(cls.server, "Pad")
+        except Exception:
+            cls.tearDownClass()
+            raise
+
+    @classmethod
+    def hand_config_to_session_user(cls):
+        if os.geteuid() != 0:
+            return
+        for folder, subs, files in os.walk(cls.server.tmp):
+            for name in [folder, *(os.path.join(folder, n) for n in subs + files)]:
+                os.chown(name, 65534, 65534)
+
+    @classmethod
+    def tearDownClass(cls):
+        if cls.phone:
+            cls.phone.close()
+        if cls.server:
+            cls.server.stop()
+        if cls.stack:
+            cls.stack.stop()
+        cls.sway.stop()
+
+    def view(self):
+        """A live view once the portal's consent answer made the cast; its header checked."""
+        def granted():
+            frames = Frames(f"SCREEN {self.token} 960 60 Viewer")
+            header = frames.header(timeout=10)
+            if header and header.startswith("SCREEN "):
+                return frames, header
+            frames.close()
+            return None
+
+        opened = wait_until(granted, 30, step=0.5)
+        self.assertTrue(opened, "the view stayed refused; portal log:\n" +
+                        self.stack.log("portal.log") + self.stack.log("portal-wlr.log") +
+                        "\n".join(self.server.lines[-20:]))
+        frames, header = opened
+        self.addCleanup(frames.close)
+        self.assertEqual(header, f"SCREEN {WIDTH} {HEIGHT}")
+        return frames
+
+    def colour_arrives(self, frames, colour):
+        while True:
+            data = frames.frame(timeout=10)
+            self.assertIsNotNone(data, "the view closed")
+            frames.ack()
+            if data:
+                picture = decode_jpeg(data)
+                self.assertEqual(picture[:2], (960, 540))
+                if all(abs(a - b) < 24 for a, b in zip(pixel(picture, 480, 270), colour)):
+                    return
+
+    def test_the_console_names_wlroots_input_and_the_portal_screen(self):
+        self.assertEqual(self.server.lines[1],
+                         "Input and screen: wlroots (Wayland), desktop portal screen")
+
+    def test_live_view_comes_through_pipewire_and_keeps_alive_on_a_still_screen(self):
+        # Input still goes through the compositor's virtual pointer: the move is taken.
+        self.phone.send("MA 65535 65535")
+        self.phone.send("PING")
+        self.assertEqual(self.phone.read_line(), "PONG")
+        frames = self.view()
+        self.colour_arrives(frames, RED)
+        for _ in range(2):
+            self.assertEqual(frames.frame(timeout=5), b"")
+            frames.ack()
+        self.sway.swaymsg("output", "HEADLESS-1", "bg", "#0000ff", "solid_color")
+        self.addCleanup(self.sway.swaymsg, "output", "HEADLESS-1", "bg", "#ff0000", "solid_color")
+        self.colour_arrives(frames, BLUE)
+
+
 if __name__ == "__main__":
-    harness.main(ScreenCastPortalTest)
+    harness.main(ScreenCastPortalTest, PortalLiveViewTest)
