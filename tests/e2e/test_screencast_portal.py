@@ -214,6 +214,11 @@ class PortalLiveViewTest(unittest.TestCase):
             refused = Frames(f"SCREEN {self.token} 960 60 Viewer")
             self.addCleanup(refused.close)
             self.assertEqual(refused.header(), "ERR perm")
+            # The real portal handed the backend what velora selected: one monitor, the cursor
+            # drawn in, the permission kept until revoked.
+            backend = self.stack.log("portal-wlr.log", None)
+            for option in ("option types:1", "option cursor_mode:2", "option persist_mode:2"):
+                self.assertIn(option, backend)
             self.phone.send("PING")
             self.assertEqual(self.phone.read_line(), "PONG")
             self.skipTest("the wlroots portal backend cannot cast without DMA-BUF screen copy "

@@ -327,7 +327,10 @@ bool PortalSession::runInBackground(Kind kind, std::function<void(const PortalSt
     starter_ = std::thread([this, kind, done = std::move(done)] {
         const PortalStart result = run(kind);
         starting_ = false;
-        if (done) done(result);
+        if (done)
+            done(result);
+        else if (result.pipewireFd >= 0)
+            ::close(result.pipewireFd);  // the session keeps a descriptor of its own
     });
     return true;
 }
