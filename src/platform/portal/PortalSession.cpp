@@ -340,7 +340,11 @@ void PortalSession::watchClosed(const std::string& handle) {
     proxy->uponSignal("Closed").onInterface(kSession).call(
         [this, handle](const std::map<std::string, sdbus::Variant>&) { ended(handle); });
     proxy->finishRegistration();
+    // The replaced proxy goes after the lock is released: its destruction takes the bus
+    // connection's lock, which the event loop holds while a signal handler waits for ours.
+    std::unique_ptr<sdbus::IProxy> replaced;
     std::lock_guard lock(mutex_);
+    replaced = std::move(sessionProxy_);
     sessionProxy_ = std::move(proxy);
 }
 
