@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/PortalCastSources.h"
 #include "app/PortalTokenFile.h"
 #include "core/store/Store.h"
 #include "platform/linux/LinuxKeymap.h"
@@ -55,11 +56,7 @@ Platform x11Platform(const char* display) {
 }
 
 constexpr const char* kPortalNote = " (and no desktop portal offers remote desktop input)";
-
-// Whether the portal session also asks for a screen cast. A cast kept open only for absolute
-// pointer moves would keep the desktop's sharing indicator on all the time, so it comes with the
-// live view's PipeWire source, not before.
-constexpr bool kPortalScreenCast = false;
+constexpr const char* kNoScreenKey = "linux_no_screen_backend";
 
 // GNOME's input method (IBus) and GTK take Ctrl+Shift+U hexadecimal entry for characters the
 // layout lacks; elsewhere keysyms are the only way and the layout decides.
@@ -70,17 +67,40 @@ portal::TextRoute portalTextRoute() {
                : portal::TextRoute::Keysyms;
 }
 
-// Input through the desktop portal's RemoteDesktop interface, where the session bus offers it.
-// The consent dialog is asked for at once, without waiting for the answer.
-std::optional<Platform> withPortalInput(Platform platform) {
+// VELORA_SCREEN=portal takes the screen from the desktop portal's screen cast even where the
+// compositor offers screen copy, so that the portal path can be used and tested on its own.
+bool portalScreenForced() {
+    const char* choice = std::getenv("VELORA_SCREEN");
+    return choice != nullptr && std::strcmp(choice, "portal") == 0;
+}
+
+// Input through the desktop portal's RemoteDesktop interface, where the session bus offers it;
+// with `wantScreen` (and a ScreenCast interface) the screen cast comes in the same session,
+// which also gives absolute pointer moves their coordinates. The consent dialog is asked for at
+// once, without waiting for the answer. `screen` tells whether the cast was asked for.
+std::optional<Platform> withPortalInput(Platform platform, bool wantScreen, bool& screen) {
     auto session = portal::PortalSession::connect("", portalTokenFile(settingsFolder()));
     if (!session || session->remoteDesktopVersion() == 0) return std::nullopt;
     if (!platform.displays) platform.displays = std::make_shared<sim::SimDisplays>();
     platform.events =
         std::make_shared<portal::PortalEventSink>(session, platform.displays, portalTextRoute());
-    platform.askConsent = [session] { session->startInBackground(kPortalScreenCast, {}); };
+    screen = wantScreen && session->screenCastVersion() != 0;
+    if (screen) usePortalScreen(platform, session);
+    platform.askConsent = [session, screen] { session->startInBackground(screen, {}); };
     platform.askConsent();
     return platform;
+}
+
+// The screen through a screen cast session of its own, for input that needs no portal. Its
+// consent dialog is asked for at once, in the background; false where no portal offers casts.
+bool withPortalScreen(Platform& platform) {
+    auto session = portal::PortalSession::connect(
+        "", portalTokenFile(settingsFolder(), "portal-screencast-token"));
+    if (!session || session->screenCastVersion() == 0) return false;
+    usePortalScreen(platform, session);
+    platform.askConsent = [session] { session->startScreenCastInBackground({}); };
+    platform.askConsent();
+    return true;
 }
 
 // The wlroots backends the compositor offers, the desktop portal for input where the compositor
@@ -89,19 +109,33 @@ Platform waylandPlatform() {
     WaylandOffer offer;
     std::optional<Platform> found = makeWaylandPlatform(nullptr, offer);
     Platform platform = found ? std::move(*found) : simulatedPlatform();
+    const bool forced = portalScreenForced();
+    if (forced) {
+        platform.screenSource = nullptr;
+        platform.screenPermission = nullptr;
+    }
     if (!platform.screenPermission) platform.screenPermission = [] { return false; };
+    const bool screencopy = offer.screen && !forced;
     if (!offer.input) {
-        if (std::optional<Platform> portal = withPortalInput(platform)) {
-            if (offer.screen) {
+        bool portalScreen = false;
+        if (std::optional<Platform> portal = withPortalInput(platform, !screencopy, portalScreen)) {
+            if (portalScreen) {
+                portal->backend = "desktop portal (Wayland)";
+            } else if (screencopy) {
                 portal->backend = "desktop portal (Wayland), wlroots screen";
             } else {
-                portal->backend = "desktop portal (Wayland)";
+                portal->backend = "desktop portal (Wayland), input only";
                 portal->unavailable =
-                    "Input goes through the desktop portal; the screen cannot be shown yet";
-                portal->unavailableKey = "linux_no_screen_backend";
+                    "Input goes through the desktop portal, which offers no screen cast: the "
+                    "screen cannot be shown";
+                portal->unavailableKey = kNoScreenKey;
             }
             return *portal;
         }
+    } else if (!screencopy && withPortalScreen(platform)) {
+        if (!platform.events) platform.events = std::make_shared<sim::DiscardingEventSink>();
+        platform.backend = "wlroots (Wayland), desktop portal screen";
+        return platform;
     }
     if (!platform.events) platform.events = std::make_shared<sim::DiscardingEventSink>();
     if (!offer.reachable) {
@@ -109,14 +143,14 @@ Platform waylandPlatform() {
         platform.unavailable =
             "No Wayland compositor answers: input goes nowhere and the screen cannot be shown";
         platform.unavailableKey = "linux_no_compositor";
-    } else if (offer.input && offer.screen) {
+    } else if (offer.input && screencopy) {
         platform.backend = "wlroots (Wayland)";
     } else if (offer.input) {
         platform.backend = "wlroots (Wayland), input only";
         platform.unavailable =
             "This Wayland compositor offers no screen copy: the screen cannot be shown";
-        platform.unavailableKey = "linux_no_screen_backend";
-    } else if (offer.screen) {
+        platform.unavailableKey = kNoScreenKey;
+    } else if (screencopy) {
         platform.backend = "wlroots (Wayland), screen only";
         platform.unavailable = std::string(
                                    "This Wayland compositor offers no virtual pointer "

@@ -22,11 +22,11 @@ bool plausibleToken(const std::string& text) {
 
 }  // namespace
 
-portal::TokenStore portalTokenFile(const std::filesystem::path& folder) {
+portal::TokenStore portalTokenFile(const std::filesystem::path& folder, const std::string& name) {
     portal::TokenStore store;
     // Without a settings folder (no home) there is nowhere to keep it.
     if (folder.empty()) return store;
-    const std::filesystem::path file = folder / "portal-token";
+    const std::filesystem::path file = folder / name;
     store.load = [file] {
         std::string text = files::readWhole(file).value_or("");
         while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();

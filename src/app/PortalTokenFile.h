@@ -7,8 +7,11 @@
 
 namespace velora {
 
-// The file "portal-token" in `folder`, beside config.json: readable by its owner only (0600),
-// replaced atomically, removed when the portal gives no token. An empty `folder` keeps nothing.
-portal::TokenStore portalTokenFile(const std::filesystem::path& folder);
+// The file `name` in `folder`, beside config.json: readable by its owner only (0600), replaced
+// atomically, removed when the portal gives no token. An empty `folder` keeps nothing. The
+// remote desktop session keeps its token in "portal-token", a screen cast session alone in
+// "portal-screencast-token".
+portal::TokenStore portalTokenFile(const std::filesystem::path& folder,
+                                   const std::string& name = "portal-token");
 
 }  // namespace velora

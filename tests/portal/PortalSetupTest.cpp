@@ -58,6 +58,45 @@ TEST_F(PortalSetupTest, TheDesktopPortalServesInputAndAsksForConsentInTheBackgro
     EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
+TEST_F(PortalSetupTest, TheScreenCastComesInTheInputSessionAndIsViewableOnlyWhileItRuns) {
+    PrivateBus bus;
+    StandInPortal portal(bus.address());
+    portal.setStartAnswer(0, "");
+    portal.setStream(33, 1280, 720);
+    portal.holdStart();
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", bus.address().c_str(), 1);
+
+    Platform platform = makePlatform(SessionKind::Wayland, nullptr);
+    EXPECT_EQ(platform.backend, "desktop portal (Wayland)");
+    EXPECT_TRUE(platform.unavailable.empty());
+    portal.waitFor("Start");
+    // Before the answer there is no cast to view.
+    EXPECT_FALSE(platform.screenPermission());
+    EXPECT_EQ(platform.screenSource(), nullptr);
+    ASSERT_EQ(portal.calls("SelectSources").size(), 1u);
+    EXPECT_EQ(portal.calls("SelectSources")[0].session, portal.calls("Start")[0].session);
+
+    portal.answerStart();
+    while (!platform.events->trusted()) std::this_thread::yield();
+    EXPECT_TRUE(platform.screenPermission());
+    portal.closeSession();
+    while (platform.events->trusted()) std::this_thread::yield();
+    EXPECT_FALSE(platform.screenPermission());
+}
+
+TEST_F(PortalSetupTest, APortalWithoutScreenCastsServesInputAndSaysTheScreenCannotBeShown) {
+    PrivateBus bus;
+    StandInPortal portal(bus.address());
+    portal.setScreenCastVersion(0);
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", bus.address().c_str(), 1);
+    Platform platform = makePlatform(SessionKind::Wayland, nullptr);
+    EXPECT_EQ(platform.backend, "desktop portal (Wayland), input only");
+    EXPECT_EQ(platform.unavailableKey, "linux_no_screen_backend");
+    portal.waitFor("Start");
+    EXPECT_TRUE(portal.calls("SelectSources").empty());
+    EXPECT_FALSE(platform.screenPermission());
+}
+
 TEST_F(PortalSetupTest, WithoutAPortalVeloraSaysInputGoesNowhere) {
     PrivateBus bus;
     ::setenv("DBUS_SESSION_BUS_ADDRESS", bus.address().c_str(), 1);

@@ -130,6 +130,11 @@ void StandInPortal::setStartAnswer(uint32_t code, std::string token) {
     startToken_ = std::move(token);
 }
 
+void StandInPortal::setScreenCastVersion(uint32_t version) {
+    std::lock_guard lock(mutex_);
+    screenCastVersion_ = version;
+}
+
 void StandInPortal::holdStart() {
     std::lock_guard lock(mutex_);
     holdStart_ = true;
@@ -247,6 +252,53 @@ void StandInPortal::closeSession(size_t index) {
     session->emitSignal("Closed").onInterface(kSession).withArguments(Options{});
 }
 
+// A new session object named by the caller's token, recorded as `method`.
+sdbus::ObjectPath StandInPortal::createSession(const std::string& method, const Options& options) {
+    record({method, "", options, {}});
+    const std::string sender = desktop_->getCurrentlyProcessedMessage()->getSender();
+    const std::string token = options.at("session_handle_token").get<std::string>();
+    const std::string path = kDesktopPath + "/session/" + senderPart(sender) + "/" + token;
+    auto session = sdbus::createObject(*connection_, path);
+    session->registerMethod("Close").onInterface(kSession).implementedAs([this, path] {
+        record({"Session.Close", path, {}, {}});
+    });
+    session->registerSignal("Closed").onInterface(kSession).withParameters<Options>();
+    session->finishRegistration();
+    {
+        std::lock_guard lock(mutex_);
+        objects_.push_back(std::move(session));
+        sessionPaths_.push_back(path);
+    }
+    return answer(options.at("handle_token").get<std::string>(), 0,
+                  {{"session_handle", sdbus::Variant(path)}});
+}
+
+// Start's answer as set: the devices (for remote desktop sessions), the token and the stream.
+sdbus::ObjectPath StandInPortal::start(const std::string& method, const std::string& session,
+                                       const Options& options, bool withDevices) {
+    {
+        // A new Start holds its own request, not the one of an earlier, dismissed one.
+        std::lock_guard lock(mutex_);
+        heldRequest_.clear();
+    }
+    record({method, session, options, {}});
+    Options results;
+    uint32_t code = 0;
+    {
+        std::lock_guard lock(mutex_);
+        code = startCode_;
+        if (withDevices) results["devices"] = sdbus::Variant(uint32_t{3});
+        if (!startToken_.empty()) results["restore_token"] = sdbus::Variant(startToken_);
+        if (nodeId_ != 0) {
+            using Stream = sdbus::Struct<uint32_t, Options>;
+            Options props;
+            props["size"] = sdbus::Variant(sdbus::Struct<int32_t, int32_t>{width_, height_});
+            results["streams"] = sdbus::Variant(std::vector<Stream>{Stream{nodeId_, props}});
+        }
+    }
+    return answer(options.at("handle_token").get<std::string>(), code, results);
+}
+
 void StandInPortal::registerRemoteDesktop() {
     desktop_->registerProperty("version").onInterface(kRemoteDesktop).withGetter([this] {
         std::lock_guard lock(mutex_);
@@ -254,25 +306,8 @@ void StandInPortal::registerRemoteDesktop() {
     });
     desktop_->registerMethod("CreateSession")
         .onInterface(kRemoteDesktop)
-        .implementedAs([this](const Options& options) {
-            record({"CreateSession", "", options, {}});
-            const std::string sender = desktop_->getCurrentlyProcessedMessage()->getSender();
-            const std::string token = options.at("session_handle_token").get<std::string>();
-            const std::string path = kDesktopPath + "/session/" + senderPart(sender) + "/" + token;
-            auto session = sdbus::createObject(*connection_, path);
-            session->registerMethod("Close").onInterface(kSession).implementedAs([this, path] {
-                record({"Session.Close", path, {}, {}});
-            });
-            session->registerSignal("Closed").onInterface(kSession).withParameters<Options>();
-            session->finishRegistration();
-            {
-                std::lock_guard lock(mutex_);
-                objects_.push_back(std::move(session));
-                sessionPaths_.push_back(path);
-            }
-            return answer(options.at("handle_token").get<std::string>(), 0,
-                          {{"session_handle", sdbus::Variant(path)}});
-        });
+        .implementedAs(
+            [this](const Options& options) { return createSession("CreateSession", options); });
     desktop_->registerMethod("SelectDevices")
         .onInterface(kRemoteDesktop)
         .implementedAs([this](const sdbus::ObjectPath& session, const Options& options) {
@@ -283,30 +318,7 @@ void StandInPortal::registerRemoteDesktop() {
         .onInterface(kRemoteDesktop)
         .implementedAs(
             [this](const sdbus::ObjectPath& session, const std::string&, const Options& options) {
-                {
-                    // A new Start holds its own request, not the one of an earlier, dismissed one.
-                    std::lock_guard lock(mutex_);
-                    heldRequest_.clear();
-                }
-                record({"Start", session, options, {}});
-                Options results;
-                uint32_t code = 0;
-                {
-                    std::lock_guard lock(mutex_);
-                    code = startCode_;
-                    results["devices"] = sdbus::Variant(uint32_t{3});
-                    if (!startToken_.empty())
-                        results["restore_token"] = sdbus::Variant(startToken_);
-                    if (nodeId_ != 0) {
-                        using Stream = sdbus::Struct<uint32_t, Options>;
-                        Options props;
-                        props["size"] =
-                            sdbus::Variant(sdbus::Struct<int32_t, int32_t>{width_, height_});
-                        results["streams"] =
-                            sdbus::Variant(std::vector<Stream>{Stream{nodeId_, props}});
-                    }
-                }
-                return answer(options.at("handle_token").get<std::string>(), code, results);
+                return start("Start", session, options, true);
             });
     auto notifyTwo = [this](const char* name) {
         return
@@ -351,6 +363,21 @@ void StandInPortal::registerRemoteDesktop() {
 }
 
 void StandInPortal::registerScreenCast() {
+    desktop_->registerProperty("version").onInterface(kScreenCast).withGetter([this] {
+        std::lock_guard lock(mutex_);
+        return screenCastVersion_;
+    });
+    desktop_->registerMethod("CreateSession")
+        .onInterface(kScreenCast)
+        .implementedAs([this](const Options& options) {
+            return createSession("ScreenCast.CreateSession", options);
+        });
+    desktop_->registerMethod("Start")
+        .onInterface(kScreenCast)
+        .implementedAs(
+            [this](const sdbus::ObjectPath& session, const std::string&, const Options& options) {
+                return start("ScreenCast.Start", session, options, false);
+            });
     desktop_->registerMethod("SelectSources")
         .onInterface(kScreenCast)
         .implementedAs([this](const sdbus::ObjectPath& session, const Options& options) {

@@ -49,7 +49,10 @@ public:
 
     // How the portal behaves; set before the client calls.
     void setVersion(uint32_t version);
-    // Start's answer: 0 granted, 1 refused, 2 ended; the token it gives back (empty: none).
+    // The ScreenCast interface's version (4 unless set; 0 still offers it).
+    void setScreenCastVersion(uint32_t version);
+    // Start's answer (of either interface): 0 granted, 1 refused, 2 ended; the token it gives back
+    // (empty: none).
     void setStartAnswer(uint32_t code, std::string token);
     // Start waits for answerStart() instead of answering at once.
     void holdStart();
@@ -71,6 +74,9 @@ private:
     void record(RecordedCall call);
     sdbus::ObjectPath answer(const std::string& token, uint32_t code, const Options& results);
     sdbus::ObjectPath requestPath(const std::string& token) const;
+    sdbus::ObjectPath createSession(const std::string& method, const Options& options);
+    sdbus::ObjectPath start(const std::string& method, const std::string& session,
+                            const Options& options, bool withDevices);
     void registerRemoteDesktop();
     void registerScreenCast();
     void emitResponse(const std::string& path, uint32_t code, const Options& results);
@@ -82,6 +88,7 @@ private:
     std::vector<RecordedCall> calls_;
     std::vector<std::unique_ptr<sdbus::IObject>> objects_;
     uint32_t version_ = 2;
+    uint32_t screenCastVersion_ = 4;
     uint32_t startCode_ = 0;
     std::string startToken_;
     bool holdStart_ = false;

@@ -31,8 +31,9 @@ constexpr auto kPropertyTimeout = std::chrono::seconds(5);
 constexpr uint32_t kPersistUntilRevoked = 2;
 constexpr uint32_t kSourceMonitor = 1;
 constexpr uint32_t kCursorEmbedded = 2;
-// The first version of RemoteDesktop with persist_mode and restore_token.
+// The first versions of RemoteDesktop and ScreenCast with persist_mode and restore_token.
 constexpr uint32_t kPersistenceVersion = 2;
+constexpr uint32_t kScreenCastPersistenceVersion = 4;
 
 // ":1.42" becomes "1_42", as the portal names the objects it makes for a caller.
 std::string senderPart(std::string unique) {
@@ -103,12 +104,20 @@ PortalSession::~PortalSession() {
 }
 
 uint32_t PortalSession::remoteDesktopVersion() {
+    return version(kRemoteDesktop);
+}
+
+uint32_t PortalSession::screenCastVersion() {
+    return version(kScreenCast);
+}
+
+uint32_t PortalSession::version(const std::string& interface) {
     try {
         sdbus::Variant version;
         desktop_->callMethod("Get")
             .onInterface(kProperties)
             .withTimeout(kPropertyTimeout)
-            .withArguments(kRemoteDesktop, std::string("version"))
+            .withArguments(interface, std::string("version"))
             .storeResultsTo(version);
         return version.containsValueOfType<uint32_t>() ? version.get<uint32_t>() : 0;
     } catch (const sdbus::Error&) {
@@ -174,11 +183,11 @@ PortalSession::Response PortalSession::request(const std::string& interface,
     return *response;
 }
 
-bool PortalSession::createSession() {
+bool PortalSession::createSession(const std::string& interface) {
     const std::string token = newToken();
     Options options;
     options["session_handle_token"] = sdbus::Variant(token);
-    const Response answer = request(kRemoteDesktop, "CreateSession", std::nullopt, options);
+    const Response answer = request(interface, "CreateSession", std::nullopt, options);
     if (answer.code != kResponseSuccess) return false;
     // The answer names the session as a string; some portals send an object path instead.
     std::string handle;
@@ -208,27 +217,35 @@ bool PortalSession::selectDevices(uint32_t version) {
            kResponseSuccess;
 }
 
-bool PortalSession::selectSources() {
+// In a remote desktop session the devices' selection carries the persistence; a screen cast
+// session alone carries it here.
+bool PortalSession::selectSources(bool persist) {
     Options options;
     options["types"] = sdbus::Variant(kSourceMonitor);
     options["multiple"] = sdbus::Variant(false);
     options["cursor_mode"] = sdbus::Variant(kCursorEmbedded);
+    if (persist) {
+        options["persist_mode"] = sdbus::Variant(kPersistUntilRevoked);
+        const std::string token = tokens_.load ? tokens_.load() : std::string();
+        if (!token.empty()) options["restore_token"] = sdbus::Variant(token);
+    }
     return request(kScreenCast, "SelectSources", currentSession(), options).code ==
            kResponseSuccess;
 }
 
 // Start asks for consent (unless a restore token stands for it). Each Start gives a new
 // single-use token, or none: the stored one is replaced or removed.
-bool PortalSession::startSession(bool wantScreen, PortalStart& result) {
+bool PortalSession::startSession(Kind kind, PortalStart& result) {
     const std::string session = currentSession();
-    const Response answer = request(kRemoteDesktop, "Start", session, {}, true);
+    const Response answer = request(kind == Kind::ScreenOnly ? kScreenCast : kRemoteDesktop,
+                                    "Start", session, {}, true);
     if (answer.code != kResponseSuccess) return false;
     if (tokens_.save)
         tokens_.save(value<std::string>(answer.results, "restore_token").value_or(""));
     result.devices = value<uint32_t>(answer.results, "devices").value_or(0);
     result.streams = streamsOf(answer.results);
     int fd = -1;
-    if (wantScreen && !result.streams.empty()) {
+    if (kind != Kind::Input && !result.streams.empty()) {
         sdbus::UnixFd remote;
         desktop_->callMethod("OpenPipeWireRemote")
             .onInterface(kScreenCast)
@@ -248,6 +265,7 @@ bool PortalSession::startSession(bool wantScreen, PortalStart& result) {
     streams_ = result.streams;
     pipewireFd_ = fd;
     devices_ = result.devices;
+    ++casts_;
     started_ = true;
     result.started = true;
     return true;
@@ -259,6 +277,24 @@ std::string PortalSession::currentSession() const {
 }
 
 PortalStart PortalSession::start(bool wantScreen) {
+    return run(wantScreen ? Kind::InputAndScreen : Kind::Input);
+}
+
+PortalStart PortalSession::startScreenCast() {
+    return run(Kind::ScreenOnly);
+}
+
+bool PortalSession::startInBackground(bool wantScreen,
+                                      std::function<void(const PortalStart&)> done) {
+    return runInBackground(wantScreen ? Kind::InputAndScreen : Kind::Input, std::move(done));
+}
+
+bool PortalSession::startScreenCastInBackground(std::function<void(const PortalStart&)> done) {
+    return runInBackground(Kind::ScreenOnly, std::move(done));
+}
+
+// Version 1 to 3 ScreenCast portals know no persistence: they ask at every start.
+PortalStart PortalSession::run(Kind kind) {
     close();
     {
         std::lock_guard lock(mutex_);
@@ -266,12 +302,18 @@ PortalStart PortalSession::start(bool wantScreen) {
     }
     PortalStart result;
     try {
-        const uint32_t version = remoteDesktopVersion();
-        if (version == 0 || !createSession() || !selectDevices(version) ||
-            (wantScreen && !selectSources()) || !startSession(wantScreen, result)) {
-            close();
-            return result;
+        bool ok = false;
+        if (kind == Kind::ScreenOnly) {
+            const uint32_t version = screenCastVersion();
+            ok = version != 0 && createSession(kScreenCast) &&
+                 selectSources(version >= kScreenCastPersistenceVersion) &&
+                 startSession(kind, result);
+        } else {
+            const uint32_t version = remoteDesktopVersion();
+            ok = version != 0 && createSession(kRemoteDesktop) && selectDevices(version) &&
+                 (kind == Kind::Input || selectSources(false)) && startSession(kind, result);
         }
+        if (!ok) close();
     } catch (const sdbus::Error&) {
         close();
         return PortalStart{};
@@ -279,14 +321,16 @@ PortalStart PortalSession::start(bool wantScreen) {
     return result;
 }
 
-bool PortalSession::startInBackground(bool wantScreen,
-                                      std::function<void(const PortalStart&)> done) {
+bool PortalSession::runInBackground(Kind kind, std::function<void(const PortalStart&)> done) {
     if (starting_.exchange(true)) return false;
     if (starter_.joinable()) starter_.join();
-    starter_ = std::thread([this, wantScreen, done = std::move(done)] {
-        const PortalStart result = start(wantScreen);
+    starter_ = std::thread([this, kind, done = std::move(done)] {
+        const PortalStart result = run(kind);
         starting_ = false;
-        if (done) done(result);
+        if (done)
+            done(result);
+        else if (result.pipewireFd >= 0)
+            ::close(result.pipewireFd);  // the session keeps a descriptor of its own
     });
     return true;
 }
@@ -296,7 +340,11 @@ void PortalSession::watchClosed(const std::string& handle) {
     proxy->uponSignal("Closed").onInterface(kSession).call(
         [this, handle](const std::map<std::string, sdbus::Variant>&) { ended(handle); });
     proxy->finishRegistration();
+    // The replaced proxy goes after the lock is released: its destruction takes the bus
+    // connection's lock, which the event loop holds while a signal handler waits for ours.
+    std::unique_ptr<sdbus::IProxy> replaced;
     std::lock_guard lock(mutex_);
+    replaced = std::move(sessionProxy_);
     sessionProxy_ = std::move(proxy);
 }
 
@@ -360,7 +408,7 @@ std::optional<PortalScreen> PortalSession::screen() {
     if (!started_ || pipewireFd_ < 0 || streams_.empty()) return std::nullopt;
     const int fd = ::fcntl(pipewireFd_, F_DUPFD_CLOEXEC, 0);
     if (fd < 0) return std::nullopt;
-    return PortalScreen{fd, streams_.front().nodeId, streams_.front().logicalSize};
+    return PortalScreen{fd, streams_.front().nodeId, streams_.front().logicalSize, casts_};
 }
 
 // Input goes out without waiting for the portal's reply: the server thread never blocks on it.

@@ -49,11 +49,13 @@ struct PortalStart {
 };
 
 // What a PipeWire screen source needs: a descriptor of its own (the caller closes it), the node
-// and the stream's logical size.
+// and the stream's logical size. `cast` counts the session's successful starts: the same number
+// means the same cast, so that its viewers can share one stream.
 struct PortalScreen {
     int pipewireFd = -1;
     uint32_t nodeId = 0;
     PixelSize logicalSize;
+    uint64_t cast = 0;
 };
 
 // Where the single-use restore token lives between runs. `save` with an empty token removes it.
@@ -75,8 +77,9 @@ public:
     PortalSession(const PortalSession&) = delete;
     PortalSession& operator=(const PortalSession&) = delete;
 
-    // The RemoteDesktop interface's version; 0 when the bus offers no such portal.
+    // The RemoteDesktop and ScreenCast interfaces' versions; 0 when the bus offers no such portal.
     uint32_t remoteDesktopVersion();
+    uint32_t screenCastVersion();
 
     // Creates a session and asks for the keyboard and the pointer, with a screen cast of one
     // monitor (cursor drawn in) when `wantScreen`; returns once the person has answered. A
@@ -85,6 +88,11 @@ public:
     // start() on a thread of its own; `done` gets its result there. False (and nothing happens)
     // while a start is still waiting for an answer.
     bool startInBackground(bool wantScreen, std::function<void(const PortalStart&)> done);
+    // A screen cast session alone (ScreenCast interface: one monitor, cursor drawn in, the
+    // restore token where the interface's version has persistence), for desktops whose input
+    // comes from elsewhere; returns once the person has answered. A running session is closed.
+    PortalStart startScreenCast();
+    bool startScreenCastInBackground(std::function<void(const PortalStart&)> done);
     // Ends the session; a start still waiting returns not started.
     void close();
 
@@ -110,17 +118,21 @@ public:
 private:
     struct Response;
     using Options = std::map<std::string, sdbus::Variant>;
+    enum class Kind { Input, InputAndScreen, ScreenOnly };
 
     PortalSession(std::unique_ptr<sdbus::IConnection> connection, TokenStore tokens);
     std::string newToken();
     Response request(const std::string& interface, const std::string& method,
                      const std::optional<std::string>& session, Options options,
                      bool withParentWindow = false);
+    uint32_t version(const std::string& interface);
+    PortalStart run(Kind kind);
+    bool runInBackground(Kind kind, std::function<void(const PortalStart&)> done);
     std::string currentSession() const;
-    bool createSession();
+    bool createSession(const std::string& interface);
     bool selectDevices(uint32_t version);
-    bool selectSources();
-    bool startSession(bool wantScreen, PortalStart& result);
+    bool selectSources(bool persist);
+    bool startSession(Kind kind, PortalStart& result);
     void watchClosed(const std::string& handle);
     void ended(const std::string& handle);
     template <typename... Args>
@@ -144,6 +156,7 @@ private:
     std::function<void()> onClosed_;
     std::atomic<bool> started_{false};
     std::atomic<uint32_t> devices_{0};
+    uint64_t casts_ = 0;
 
     std::thread starter_;
     std::atomic<bool> starting_{false};
