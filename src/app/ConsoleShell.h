@@ -8,8 +8,8 @@
 // request that has just ended must not approve the phone whose request took its place.
 #pragma once
 
-#include <csignal>
 #include <chrono>
+#include <csignal>
 #include <functional>
 #include <iosfwd>
 #include <memory>
