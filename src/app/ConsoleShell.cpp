@@ -18,7 +18,8 @@ namespace velora {
 
 ConsoleShell::ConsoleShell(std::shared_ptr<Store> store, Platform platform, std::ostream& out,
                            std::chrono::milliseconds allowDelay, ServerOptions server)
-    : store_(store),
+    : signals_(blockSignals()),
+      store_(store),
       system_(platform.system),
       backend_(platform.backend),
       unavailable_(platform.unavailable),
@@ -197,7 +198,7 @@ sigset_t ConsoleShell::blockSignals() {
 int ConsoleShell::run(std::istream& in) {
     // Quit on a signal; a closed standard input (a background start) leaves the server running.
     // The signals are blocked in every thread, so that only sigwait below takes them.
-    const sigset_t signals = blockSignals();
+    pthread_sigmask(SIG_BLOCK, &signals_, nullptr);
     print(std::string("Velora ") + kVersion + " \xE2\x80\x94 console shell");
     print("Input and screen: " + backend_);
     if (!unavailable_.empty()) {
@@ -227,7 +228,7 @@ int ConsoleShell::run(std::istream& in) {
     }).detach();
     for (;;) {
         int received = 0;
-        sigwait(&signals, &received);
+        sigwait(&signals_, &received);
         if (received != SIGUSR1) return 0;
         for (const std::string& line : lines->takeAll()) {
             if (text::trimWhitespaceAndNewlines(utf8::sanitize(line)) == "quit") return 0;

@@ -66,6 +66,8 @@ private:
         std::function<void()> approve;
     };
 
+    // Blocked first, before the server's threads start and inherit the mask.
+    sigset_t signals_;
     std::shared_ptr<Store> store_;
     std::shared_ptr<SystemInfo> system_;
     // The backend's name and what could not start (the fixed sentence for the log, the notice in
