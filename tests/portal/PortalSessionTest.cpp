@@ -41,12 +41,6 @@ protected:
     fs::path folder_;
 };
 
-std::vector<std::string> methods(const std::vector<RecordedCall>& calls) {
-    std::vector<std::string> names;
-    for (const RecordedCall& call : calls) names.push_back(call.method);
-    return names;
-}
-
 TEST_F(PortalSessionTest, ConsentGrantedAsksForKeyboardAndPointerAndKeepsEachNewToken) {
     portalTokenFile(folder_).save("old-token");
     portal_.setStartAnswer(0, "token-1");

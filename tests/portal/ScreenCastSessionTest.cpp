@@ -44,12 +44,6 @@ protected:
     fs::path folder_;
 };
 
-std::vector<std::string> methods(const std::vector<RecordedCall>& calls) {
-    std::vector<std::string> names;
-    for (const RecordedCall& call : calls) names.push_back(call.method);
-    return names;
-}
-
 TEST_F(ScreenCastSessionTest, AsksForOneMonitorWithTheCursorAndKeepsEachNewTokenApart) {
     portalTokenFile(folder_, kCastToken).save("cast-old");
     portalTokenFile(folder_).save("input-token");

@@ -100,4 +100,11 @@ private:
     int32_t height_ = 0;
 };
 
+// The method names of `calls`, in order.
+inline std::vector<std::string> methods(const std::vector<RecordedCall>& calls) {
+    std::vector<std::string> names;
+    for (const RecordedCall& call : calls) names.push_back(call.method);
+    return names;
+}
+
 }  // namespace velora::portal::test
